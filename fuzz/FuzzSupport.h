@@ -1,0 +1,42 @@
+// Helpers shared by the fuzz targets: the driver stand-in set to answer from fuzz bytes, and a
+// check that stops the run on a broken promise (libFuzzer keeps the input that did it).
+#pragma once
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "velmora_standin/DriverStandIn.h"
+
+namespace velmora_fuzz {
+
+// Every input starts from fresh simulated devices and no scripts; the journal stays off, since
+// no target reads it and recording every call would only slow the search down.
+inline void FreshDriver() {
+  velmora_standin::Reset();
+  velmora_standin::EnableJournal(false);
+}
+
+// Stops the run when the library broke a promise. abort() is what libFuzzer reports as a crash.
+inline void Require(bool condition, const char* what) {
+  if (!condition) {
+    std::fprintf(stderr, "broken promise: %s\n", what);
+    std::abort();
+  }
+}
+
+// `size` fuzz bytes as a driver record (fewer bytes leave the rest zero).
+template <typename Record>
+Record RecordFrom(FuzzedDataProvider& data) {
+  Record record{};
+  std::vector<uint8_t> bytes = data.ConsumeBytes<uint8_t>(sizeof(Record));
+  std::memcpy(&record, bytes.data(), bytes.size());
+  return record;
+}
+
+}  // namespace velmora_fuzz

@@ -196,6 +196,17 @@ TEST_F(LidarMiniTest, MixedStepsBlockOnTheTargetNotTheCount) {
   s = Step(lidar, &LidarMini::IncreaseFrequencyTenthHz, 9);
   EXPECT_EQ(s.err, "");
   EXPECT_EQ(s.out.substr(s.out.size() - Applied("12").size()), Applied("12"));
+
+  // Three whole steps up and thirty tenth steps down end a little under 6, inside the slack.
+  LidarMini other(LidarMini::Port::kUSB1);
+  float expected = 6.0f + 1.0f + 1.0f + 1.0f;
+  for (int i = 0; i < 30; ++i) expected -= 0.1f;
+  ASSERT_LT(expected, 6.0f);
+  Step(other, &LidarMini::IncreaseFrequencyHz, 3);
+  s = Step(other, &LidarMini::DecreaseFrequencyTenthHz, 30);
+  EXPECT_EQ(s.err, "");
+  EXPECT_EQ(other.GetCurrentFrequency(), expected);
+  EXPECT_EQ(s.out.substr(s.out.size() - Applied("6").size()), Applied("6"));
 }
 
 // The range test comes before the handle test: an inert lidar still reports a refused step.

@@ -172,9 +172,10 @@ bool c_Pallax_getData(void* handle, velmora_driver::PallaxScanRecord* scan, int3
     return r->integer != 0 || r->hasFill;
   }
   if (handle == nullptr || scan == nullptr) return false;
-  const int32_t n = length < 0 ? 0 : (length > velmora_driver::kPallaxMaxValues
-                                           ? velmora_driver::kPallaxMaxValues
-                                           : length);
+  const int32_t n =
+      length < 0
+          ? 0
+          : (length > velmora_driver::kPallaxMaxValues ? velmora_driver::kPallaxMaxValues : length);
   scan->header = 0xA5;
   scan->count = n;
   for (int32_t i = 0; i < n; ++i) scan->values[i] = static_cast<int16_t>(100 * i - 1000);

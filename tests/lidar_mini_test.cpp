@@ -12,7 +12,6 @@
 namespace {
 
 using velmora::LidarMini;
-using velmora_standin::ScanPoint;
 using velmora_test::Arg;
 using velmora_test::Call;
 using velmora_test::Result;
@@ -104,6 +103,7 @@ TEST_F(LidarMiniTest, MoveHandsTheDeviceOverAndLeavesTheSourceInert) {
                               {"c_LidarMini_start", {Arg::Pointer(h)}}}));
   target.Destroy();
   EXPECT_TRUE(velmora_standin::OpenLidarMinis().empty());
+  EXPECT_EQ(target.GetCurrentFrequency(), 7.0f) << "the frequency outlives the device";
 }
 
 TEST_F(LidarMiniTest, FirstStepsFromSixHertzExactBytes) {
@@ -308,9 +308,9 @@ TEST_F(LidarMiniTest, RecordsAreCopiedFieldByFieldFromTheDriver) {
   EXPECT_EQ(d.qualities, (std::vector<float>{15, 0, -7.5f}));
 }
 
-// The simulated lidar sweeps its room: more points per turn at lower frequencies, a timestamp
-// that advances by one scan period, nothing while stopped.
-TEST_F(LidarMiniTest, ScansOfTheSimulatedRoom) {
+// The simulated lidar rides on the robot and sweeps the field: more points per turn at lower
+// frequencies, a timestamp that advances by one scan period, nothing while stopped.
+TEST_F(LidarMiniTest, ScansOfTheSimulatedField) {
   LidarMini lidar(LidarMini::Port::kUSB0);
   EXPECT_TRUE(lidar.GetData().angles.empty()) << "not started";
   lidar.Start();
@@ -318,14 +318,17 @@ TEST_F(LidarMiniTest, ScansOfTheSimulatedRoom) {
   EXPECT_EQ(slow.angles.size(), 720u);
   EXPECT_EQ(slow.distances.size(), 720u);
   EXPECT_EQ(slow.qualities.size(), 720u);
-  const velmora_standin::LidarRoom room = velmora_standin::GetLidarRoom();
-  EXPECT_EQ(slow.GetDistanceAt(0, 0.25f), room.width - room.x) << "straight ahead";
-  EXPECT_FLOAT_EQ(slow.GetDistanceAt(90, 0.25f), room.depth - room.y);
+  const velmora_standin::RobotPose robot = velmora_standin::Robot();
+  EXPECT_EQ(slow.GetDistanceAt(0, 0.25f),
+            static_cast<float>(velmora_standin::RayDistance(robot.x, robot.y, robot.heading)))
+      << "straight ahead";
+  velmora_standin::PlaceRobot({1.0, 2.0, 3.14159265358979323846 / 2});
+  EXPECT_FLOAT_EQ(lidar.GetData().GetDistanceAt(0, 0.25f), 2.0f) << "turned towards a wall 2 m off";
 
   Step(lidar, &LidarMini::IncreaseFrequencyHz, 6);
   const LidarMini::ScanData fast = lidar.GetData();
   EXPECT_EQ(fast.angles.size(), 360u);
-  EXPECT_EQ(fast.timestamp - slow.timestamp, 83333) << "1/12 s in microseconds";
+  EXPECT_EQ(fast.timestamp - slow.timestamp, 166667 + 83333) << "1/6 s, then 1/12 s, in us";
   lidar.Stop();
   EXPECT_TRUE(lidar.GetData().angles.empty());
 

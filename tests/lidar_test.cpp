@@ -130,18 +130,19 @@ TEST_F(LidarTest, ScanBlockIsCopiedByteForByte) {
   for (int k = 0; k < 2880; ++k) ASSERT_EQ(got[k], bytes[k]) << "byte " << k;
 }
 
-TEST_F(LidarTest, ScansTheSimulatedRoomOnceStarted) {
+TEST_F(LidarTest, ScansTheSimulatedFieldOnceStarted) {
   Lidar lidar(Lidar::Port::kUSB0);
   Lidar::ScanData data = lidar.GetData();
   EXPECT_EQ(data.distances[0], 0.0f) << "not started: no readings";
   lidar.Start();
   data = lidar.GetData();
-  const velmora_standin::LidarRoom room = velmora_standin::GetLidarRoom();
+  const velmora_standin::RobotPose robot = velmora_standin::Robot();
   for (int deg = 0; deg < 360; ++deg) {
     ASSERT_EQ(data.angles[deg], static_cast<float>(deg));
-    ASSERT_EQ(data.distances[deg], velmora_standin::LidarRoomDistance(room, data.angles[deg]));
+    const double ray =
+        velmora_standin::RayDistance(robot.x, robot.y, deg * 3.14159265358979323846 / 180);
+    ASSERT_EQ(data.distances[deg], static_cast<float>(ray)) << deg;
   }
-  EXPECT_EQ(data.distances[0], room.width - room.x) << "straight ahead";
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // Simulated lidars: the small 360-degree lidar (one object per opened port) and the large
-// filtering lidar (one process-wide device). Both look at the same simulated room; the geometry
-// is kept apart from the devices so that a richer world can take its place.
+// filtering lidar (one process-wide device). Both ride on the simulated robot and measure the
+// field around it; what they see is kept apart from how each device scans.
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "../../src/driver_link/VelmoraDriver.h"
 #include "internal.h"
@@ -19,25 +19,25 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 // ---------------------------------------------------------------------------------------------
-// The world: a rectangular room around the lidar
+// What the lidars see: the simulated field, from the robot they ride on
 // ---------------------------------------------------------------------------------------------
 
-velmora_standin::LidarRoom& Room() {
-  static velmora_standin::LidarRoom room;
-  return room;
-}
+constexpr float kMaximumRange = 12.0f;
+constexpr float kMinimumRange = 0.05f;
 
-// A reading at `angle`: the wall distance, or 0 (no reading) beyond the range or too near.
-float MeasuredDistance(const velmora_standin::LidarRoom& room, float angle) {
-  constexpr float kMinimumRange = 0.05f;
-  const float d = velmora_standin::LidarRoomDistance(room, angle);
-  return d > room.maxRange || d < kMinimumRange ? 0.0f : d;
+// A reading at `angle` degrees from the robot's heading: the distance to the first wall or
+// obstacle, or 0 (no reading) when that is out of range.
+float MeasuredDistance(float angle) {
+  const velmora_standin::RobotPose robot = velmora_standin::Robot();
+  const double d =
+      velmora_standin::RayDistance(robot.x, robot.y, robot.heading + angle * kPi / 180.0);
+  return d > kMaximumRange || d < kMinimumRange ? 0.0f : static_cast<float>(d);
 }
 
 // The small lidar's quality: strong near, weaker far, 0 for no reading.
-float QualityOf(const velmora_standin::LidarRoom& room, float distance) {
+float QualityOf(float distance) {
   if (distance <= 0.0f) return 0.0f;
-  return static_cast<float>(std::lround(20.0 + 200.0 * (1.0 - distance / room.maxRange)));
+  return static_cast<float>(std::lround(20.0 + 200.0 * (1.0 - distance / kMaximumRange)));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -77,7 +77,7 @@ void StepMiniFrequency(void* handle, bool wholeHertz, bool up) {
   if (target >= kMiniLowestFrequency && target <= kMiniHighestFrequency) frequency = target;
 }
 
-// One sweep of the room: as many points as the lidar samples in one turn at its frequency.
+// One sweep of the field: as many points as the lidar samples in one turn at its frequency.
 void SweepMini(MiniLidar& lidar, LidarMiniJNI::ScanData& scan) {
   velmora_standin::LidarMiniSimState& s = lidar.state;
   if (!s.scanning) {
@@ -90,11 +90,10 @@ void SweepMini(MiniLidar& lidar, LidarMiniJNI::ScanData& scan) {
   ++s.scans;
   scan.timestamp = s.timestamp;
   scan.points.reserve(static_cast<size_t>(count));
-  const velmora_standin::LidarRoom& room = Room();
   for (int i = 0; i < count; ++i) {
     const float angle = static_cast<float>(i * 360.0 / count);
-    const float distance = MeasuredDistance(room, angle);
-    scan.points.push_back({angle, distance, QualityOf(room, distance)});
+    const float distance = MeasuredDistance(angle);
+    scan.points.push_back({angle, distance, QualityOf(distance)});
   }
 }
 
@@ -110,26 +109,6 @@ velmora_standin::LidarSimState& Big() {
 }  // namespace
 
 namespace velmora_standin {
-
-bool SetLidarRoom(const LidarRoom& room) {
-  const bool valid = room.width > 0.0f && room.depth > 0.0f && room.maxRange > 0.0f &&
-                     room.x > 0.0f && room.x < room.width && room.y > 0.0f && room.y < room.depth;
-  if (valid) Room() = room;
-  return valid;
-}
-
-LidarRoom GetLidarRoom() { return Room(); }
-
-float LidarRoomDistance(const LidarRoom& room, float angleDegrees) {
-  const double rad = angleDegrees * kPi / 180.0;
-  const double dx = std::cos(rad);
-  const double dy = std::sin(rad);
-  constexpr double kFar = std::numeric_limits<double>::infinity();
-  // Distance along the ray to the wall it meets first, in x and in y.
-  const double tx = dx > 1e-12 ? (room.width - room.x) / dx : dx < -1e-12 ? -room.x / dx : kFar;
-  const double ty = dy > 1e-12 ? (room.depth - room.y) / dy : dy < -1e-12 ? -room.y / dy : kFar;
-  return static_cast<float>(std::min(tx, ty));
-}
 
 std::vector<const void*> OpenLidarMinis() {
   std::vector<const void*> handles;
@@ -150,7 +129,6 @@ namespace internal {
 void ResetLidarSims() {
   Minis().clear();
   Big() = LidarSimState{};
-  Room() = LidarRoom{};
 }
 }  // namespace internal
 
@@ -273,7 +251,7 @@ velmora_driver::LidarScanBlock c_Lidar_getData() {
   if (measuring) ++lidar.scans;
   for (int deg = 0; deg < 360; ++deg) {
     block.angles[deg] = static_cast<float>(deg);
-    block.distances[deg] = measuring ? MeasuredDistance(Room(), static_cast<float>(deg)) : 0.0f;
+    block.distances[deg] = measuring ? MeasuredDistance(static_cast<float>(deg)) : 0.0f;
   }
   return block;
 }

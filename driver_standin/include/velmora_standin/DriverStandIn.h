@@ -158,22 +158,9 @@ VELMORA_STANDIN_API OrvexChannelState OrvexChannel(int32_t canId, int index);
 
 // [lidars]
 
-// The room both simulated lidars stand in: a rectangle `width` by `depth` metres, with the lidar at
-// (x, y) measured from the room's corner, facing +x at 0 degrees; angles grow counter-clockwise.
-// Beyond `maxRange` the lidars see nothing (distance 0).
-struct LidarRoom {
-  float width = 8.0f;
-  float depth = 6.0f;
-  float x = 3.0f;
-  float y = 2.0f;
-  float maxRange = 12.0f;
-};
-// Sets the room until Reset. Refused (false, room unchanged) unless both sizes and the range are
-// positive and the lidar stands strictly inside.
-VELMORA_STANDIN_API bool SetLidarRoom(const LidarRoom& room);
-VELMORA_STANDIN_API LidarRoom GetLidarRoom();
-// The distance from the lidar to the room's walls at `angleDegrees` (no range limit).
-VELMORA_STANDIN_API float LidarRoomDistance(const LidarRoom& room, float angleDegrees);
+// Both simulated lidars ride on the robot of the simulated field (see [simulation]), at its
+// centre, with 0 degrees along the robot's heading and angles growing counter-clockwise; they
+// measure the distance to the first wall or obstacle, and see nothing (distance 0) beyond 12 m.
 
 // The simulated small lidar, on ports 0 to 3; opening another port, or a port whose lidar is
 // open, fails (null handle). Scanning takes 4320 samples a second, so a scan holds 720 points at

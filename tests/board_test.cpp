@@ -5,9 +5,11 @@
 #include <limits>
 #include <type_traits>
 
+#include "driver_link/VelmoraDriver.h"
 #include "support/TestSupport.h"
 #include "velmora/Adexa.h"
 #include "velmora/MockDS.h"
+#include "velmora/Orvex.h"
 
 namespace {
 
@@ -97,6 +99,18 @@ TEST_F(BoardTest, DriverStationCallsAreNeverSkipped) {
                                       "c_MockDS_disable", "c_MockDS_disable", "c_MockDS_enable",
                                       "c_MockDS_destroy"}));
   for (const Call& call : Journal()) EXPECT_TRUE(call.args.empty()) << call;
+}
+
+// In the simulation a disabled station keeps the motors unpowered, as on the field.
+TEST_F(BoardTest, DisabledStationStopsTheSimulatedMotors) {
+  velmora::Orvex orvex(4);
+  c_Orvex_setMotorSpeed(1, 0, 1.0);  // the stand-in's first controller handle
+  MockDS station;
+  velmora_standin::SimStep(0.5);
+  EXPECT_EQ(velmora_standin::OrvexChannel(4, 0).rpm, 0.0);
+  station.Enable();
+  velmora_standin::SimStep(0.5);
+  EXPECT_GT(velmora_standin::OrvexChannel(4, 0).rpm, 0.0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Simulated board utilities: the Adexa analog-input board on I2C and the simulated driver
-// station, each one process-wide device.
+// station, each one process-wide device. While the station exists and is disabled, the motors
+// get no power.
 //
 // The board's 12-bit converter reads the voltages on its inputs against the reference it was
 // opened with. The voltages live apart from the board (Signals) so that a model of the robot can
@@ -57,6 +58,9 @@ double MeasuredVolts(uint8_t channel) {
   return std::clamp(volts, 0.0, static_cast<double>(B().vref));
 }
 
+// The station gates the motors: the rest of the simulation learns of every change.
+void StationChanged() { velmora_standin::internal::SetStationState(DS().exists, DS().enabled); }
+
 }  // namespace
 
 namespace velmora_standin {
@@ -106,21 +110,25 @@ float c_getVoltage(uint8_t channel) {
 void c_MockDS_create() {
   Record("c_MockDS_create");
   DS() = Station{true, false};
+  StationChanged();
 }
 
 void c_MockDS_destroy() {
   Record("c_MockDS_destroy");
   DS() = Station{};
+  StationChanged();
 }
 
 void c_MockDS_enable() {
   Record("c_MockDS_enable");
   DS().enabled = true;
+  StationChanged();
 }
 
 void c_MockDS_disable() {
   Record("c_MockDS_disable");
   DS().enabled = false;
+  StationChanged();
 }
 
 }  // extern "C"

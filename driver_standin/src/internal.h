@@ -67,5 +67,16 @@ void ResetOrvexSim();
 void ResetLidarSims();
 void ResetSensorSims();
 void ResetBoardSims();
+void ResetSimulation();
+
+// Simulated time and the field, shared by the device models.
+constexpr double kTickSeconds = 0.005;
+double Now();
+void OrvexTick(double dt);                         // advances every controller by one tick
+double OrvexChannelRpm(int32_t canId, int index);  // 0 when there is no such channel
+// The simulated driver station gates every motor: while a station exists and is disabled, the
+// motors get no power. Without a station the motors run (bench testing).
+void SetStationState(bool exists, bool enabled);
+bool MotorsPowered();
 
 }  // namespace velmora_standin::internal

@@ -70,12 +70,24 @@ const void* Arg::AsPointer() const {
 std::string Arg::ToString() const {
   std::ostringstream os;
   switch (type) {
-    case ArgType::Bool: os << "bool:" << (bits ? "true" : "false"); break;
-    case ArgType::U8: os << "u8:" << bits; break;
-    case ArgType::U16: os << "u16:" << bits; break;
-    case ArgType::I32: os << "i32:" << AsInt(); break;
-    case ArgType::U32: os << "u32:" << bits; break;
-    case ArgType::I64: os << "i64:" << AsInt(); break;
+    case ArgType::Bool:
+      os << "bool:" << (bits ? "true" : "false");
+      break;
+    case ArgType::U8:
+      os << "u8:" << bits;
+      break;
+    case ArgType::U16:
+      os << "u16:" << bits;
+      break;
+    case ArgType::I32:
+      os << "i32:" << AsInt();
+      break;
+    case ArgType::U32:
+      os << "u32:" << bits;
+      break;
+    case ArgType::I64:
+      os << "i64:" << AsInt();
+      break;
     case ArgType::F32:
       os << "f32:" << std::setprecision(9) << AsF32() << "(0x" << std::hex << bits << ")";
       break;
@@ -89,7 +101,9 @@ std::string Arg::ToString() const {
         os << "ptr:0x" << std::hex << bits;
       }
       break;
-    case ArgType::Text: os << "text:\"" << text << "\""; break;
+    case ArgType::Text:
+      os << "text:\"" << text << "\"";
+      break;
   }
   return os.str();
 }
@@ -113,9 +127,7 @@ std::string Call::ToString() const {
   return s + ")";
 }
 
-bool Call::operator==(const Call& other) const {
-  return name == other.name && args == other.args;
-}
+bool Call::operator==(const Call& other) const { return name == other.name && args == other.args; }
 
 std::ostream& operator<<(std::ostream& os, const Arg& arg) { return os << arg.ToString(); }
 std::ostream& operator<<(std::ostream& os, const Call& call) { return os << call.ToString(); }
@@ -194,6 +206,7 @@ void Reset() {
   internal::ResetLidarSims();
   internal::ResetSensorSims();
   internal::ResetBoardSims();
+  internal::ResetSimulation();
 }
 
 namespace internal {

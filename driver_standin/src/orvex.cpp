@@ -3,39 +3,68 @@
 // Each controller remembers what it and its channels were told. Identity is derived from the CAN
 // ID so that a program sees consistent values: the device ID is the CAN ID, the serial number and
 // the versions are texts made from it.
+//
+// The motor model, advanced in simulated time (SimStep):
+//  - each channel steers towards a target speed in RPM: the commanded speed times the free speed
+//    (5000 RPM), or the RPM given by setTargetVelocity, or a proportional approach to a target
+//    encoder count (setTargetDistance), shaft angle (setTargetAngle) or held position;
+//  - the actual RPM follows the target with a first-order lag (time constant 0.1 s);
+//  - a disabled channel, or every channel while the simulated driver station is disabled, gets
+//    no power and coasts down to 0 with the same lag;
+//  - the encoder integrates the shaft revolutions: count = revolutions x counts per revolution
+//    (the encoder resolution, 2048 unless set), distance = revolutions x the set-up value given
+//    with setEncoder (distance per revolution), speed = RPM / 60 x the set-up value;
+//  - the controller's temperature rises towards 25 C + 20 C x the mean load with a 20 s lag.
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <map>
 
 #include "../../src/driver_link/VelmoraDriver.h"
 #include "internal.h"
 
-using velmora_standin::internal::ApplyFill;
 using velmora_standin::internal::Next;
 using velmora_standin::internal::Record;
 
 namespace {
 
-constexpr double kFreeSpeedRpm = 5000.0;  // RPM at full commanded speed
+constexpr double kFreeSpeedRpm = 5000.0;
+constexpr double kLagSeconds = 0.1;
+constexpr double kAmbientCelsius = 25.0;
+constexpr double kHeatingCelsius = 20.0;
+constexpr double kThermalSeconds = 20.0;
+constexpr int kDefaultCountsPerRevolution = 2048;
+// Position modes approach their target at this rate: RPM per revolution of error.
+constexpr double kPositionGain = 240.0;
+
+enum class Mode { kSpeed, kVelocity, kPosition };
 
 struct Channel {
+  Mode mode = Mode::kSpeed;
   double speed = 0.0;
   bool enabled = true;
-  double targetRpm = 0.0;
+  float targetVelocity = 0.0f;
+  double targetRevolutions = 0.0;
+  bool positionHold = false;
+  double rpm = 0.0;
+  double revolutions = 0.0;
   double encoderSetup = 1.0;
-  double encoderDistance = 0.0;
-  int32_t encoderCount = 0;
+  uint16_t encoderResolution = 0;
   int32_t limitSwitch[2] = {0, 0};
+  bool zynderSet = false;
   double zynderPosition = 0.0;
   int32_t configuration = 0;
-  float targetVelocity = 0.0f;
-  int32_t targetDistance = 0;
-  double targetAngle = 0.0;
-  bool positionHold = false;
   uint8_t sensitivity = 0;
   float currentLimit = 0.0f;
   uint8_t currentLimitMode = 0;
-  uint16_t encoderResolution = 0;
   uint8_t pidType = 0;
+
+  int CountsPerRevolution() const {
+    return encoderResolution != 0 ? encoderResolution : kDefaultCountsPerRevolution;
+  }
+  int32_t Count() const {
+    return static_cast<int32_t>(std::floor(revolutions * CountsPerRevolution()));
+  }
 };
 
 struct Controller {
@@ -44,11 +73,12 @@ struct Controller {
   uint8_t stopMode = 0;
   uint8_t pidType = 0;
   uint16_t canSensorDelay = 0;
+  double temperature = kAmbientCelsius;
   std::array<Channel, 4> channels;
 };
 
 struct Sim {
-  std::map<int32_t, Controller> controllers;
+  std::map<int32_t, Controller> controllers;  // by handle
   int32_t nextHandle = 1;
 };
 
@@ -67,13 +97,91 @@ Channel* FindChannel(int32_t handle, uint8_t index) {
   return (c != nullptr && index < 4) ? &c->channels[index] : nullptr;
 }
 
-double Rpm(const Channel& ch) { return ch.enabled ? ch.speed * kFreeSpeedRpm : 0.0; }
+Controller* FindByCanId(int32_t canId) {
+  for (auto& entry : S().controllers) {
+    if (entry.second.canId == canId) return &entry.second;
+  }
+  return nullptr;
+}
+
+// The RPM a channel is steering towards, before power is taken into account.
+double TargetRpm(const Channel& ch) {
+  if (!ch.enabled) return 0.0;
+  switch (ch.mode) {
+    case Mode::kSpeed:
+      return std::clamp(ch.speed, -1.0, 1.0) * kFreeSpeedRpm;
+    case Mode::kVelocity:
+      return std::clamp(static_cast<double>(ch.targetVelocity), -kFreeSpeedRpm, kFreeSpeedRpm);
+    case Mode::kPosition:
+      return std::clamp((ch.targetRevolutions - ch.revolutions) * kPositionGain, -kFreeSpeedRpm,
+                        kFreeSpeedRpm);
+  }
+  return 0.0;
+}
+
+void Advance(Controller& c, double dt) {
+  const bool powered = velmora_standin::internal::MotorsPowered();
+  double load = 0.0;
+  for (Channel& ch : c.channels) {
+    const double target = powered ? TargetRpm(ch) : 0.0;
+    if (std::isfinite(target)) ch.rpm += (target - ch.rpm) * (dt / kLagSeconds);
+    ch.revolutions += ch.rpm / 60.0 * dt;
+    load += std::fabs(ch.rpm) / kFreeSpeedRpm / 4.0;
+  }
+  const double settle = kAmbientCelsius + kHeatingCelsius * load;
+  c.temperature += (settle - c.temperature) * (dt / kThermalSeconds);
+}
 
 }  // namespace
 
-namespace velmora_standin::internal {
+namespace velmora_standin {
+
+void SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state) {
+  Controller* c = FindByCanId(canId);
+  if (c != nullptr && index >= 0 && index < 4)
+    c->channels[index].limitSwitch[which ? 1 : 0] = state;
+}
+
+void SetOrvexZynderPosition(int32_t canId, int index, double position) {
+  Controller* c = FindByCanId(canId);
+  if (c != nullptr && index >= 0 && index < 4) {
+    c->channels[index].zynderSet = true;
+    c->channels[index].zynderPosition = position;
+  }
+}
+
+OrvexChannelState OrvexChannel(int32_t canId, int index) {
+  OrvexChannelState state;
+  Controller* c = FindByCanId(canId);
+  if (c == nullptr || index < 0 || index >= 4) return state;
+  const Channel& ch = c->channels[index];
+  state.exists = true;
+  state.commanded = ch.speed;
+  state.enabled = ch.enabled;
+  state.targetRpm = TargetRpm(ch);
+  state.rpm = ch.rpm;
+  state.revolutions = ch.revolutions;
+  state.encoderSetup = ch.encoderSetup;
+  state.encoderCount = ch.Count();
+  state.temperature = c->temperature;
+  return state;
+}
+
+namespace internal {
+
 void ResetOrvexSim() { S() = Sim{}; }
-}  // namespace velmora_standin::internal
+
+void OrvexTick(double dt) {
+  for (auto& entry : S().controllers) Advance(entry.second, dt);
+}
+
+double OrvexChannelRpm(int32_t canId, int index) {
+  Controller* c = FindByCanId(canId);
+  return (c != nullptr && index >= 0 && index < 4) ? c->channels[index].rpm : 0.0;
+}
+
+}  // namespace internal
+}  // namespace velmora_standin
 
 extern "C" {
 
@@ -128,7 +236,8 @@ int32_t c_Orvex_getFrequency(int32_t handle) {
 double c_Orvex_getControllerTemp(int32_t handle) {
   Record("c_Orvex_getControllerTemp", handle);
   if (auto r = Next("c_Orvex_getControllerTemp")) return r->real;
-  return Find(handle) != nullptr ? 25.0 : 0.0;
+  Controller* c = Find(handle);
+  return c != nullptr ? c->temperature : 0.0;
 }
 
 void c_Orvex_setMotorStopMode(int32_t handle, uint8_t mode) {
@@ -152,14 +261,14 @@ bool c_Orvex_getTargetRPMFromDevice(int32_t handle, double* targets) {
   Record("c_Orvex_getTargetRPMFromDevice", handle, targets);
   if (auto r = Next("c_Orvex_getTargetRPMFromDevice")) {
     if (targets != nullptr && r->hasFill) {
-      std::memcpy(targets, r->fill.data(), r->fill.size() < 4 * sizeof(double) ? r->fill.size()
-                                                                                : 4 * sizeof(double));
+      std::memcpy(targets, r->fill.data(),
+                  r->fill.size() < 4 * sizeof(double) ? r->fill.size() : 4 * sizeof(double));
     }
     return r->integer != 0;
   }
   Controller* c = Find(handle);
   if (c == nullptr || targets == nullptr) return false;
-  for (int i = 0; i < 4; ++i) targets[i] = c->channels[i].targetRpm;
+  for (int i = 0; i < 4; ++i) targets[i] = TargetRpm(c->channels[i]);
   return true;
 }
 
@@ -173,6 +282,7 @@ void c_Orvex_setMotorSpeed(int32_t handle, uint8_t index, double speed) {
   if (Channel* ch = FindChannel(handle, index)) {
     ch->speed = speed;
     ch->enabled = true;
+    if (!ch->positionHold) ch->mode = Mode::kSpeed;
   }
 }
 
@@ -190,7 +300,7 @@ double c_Orvex_getRPM(int32_t handle, uint8_t index) {
   Record("c_Orvex_getRPM", handle, index);
   if (auto r = Next("c_Orvex_getRPM")) return r->real;
   Channel* ch = FindChannel(handle, index);
-  return ch != nullptr ? Rpm(*ch) : 0.0;
+  return ch != nullptr ? ch->rpm : 0.0;
 }
 
 bool c_Orvex_tryGetRPM(int32_t handle, uint8_t index, double* rpm) {
@@ -201,7 +311,7 @@ bool c_Orvex_tryGetRPM(int32_t handle, uint8_t index, double* rpm) {
   }
   Channel* ch = FindChannel(handle, index);
   if (ch == nullptr || rpm == nullptr) return false;
-  *rpm = Rpm(*ch);
+  *rpm = ch->rpm;
   return true;
 }
 
@@ -213,7 +323,7 @@ bool c_Orvex_tryGetTargetRPM(int32_t handle, uint8_t index, double* rpm) {
   }
   Channel* ch = FindChannel(handle, index);
   if (ch == nullptr || rpm == nullptr) return false;
-  *rpm = ch->targetRpm;
+  *rpm = TargetRpm(*ch);
   return true;
 }
 
@@ -228,30 +338,53 @@ double c_Orvex_getZynderPosition(int32_t handle, uint8_t index) {
   Record("c_Orvex_getZynderPosition", handle, index);
   if (auto r = Next("c_Orvex_getZynderPosition")) return r->real;
   Channel* ch = FindChannel(handle, index);
-  return ch != nullptr ? ch->zynderPosition : 0.0;
+  if (ch == nullptr) return 0.0;
+  // An absolute encoder on the shaft: the angle within one turn, unless a test placed it.
+  if (ch->zynderSet) return ch->zynderPosition;
+  const double turns = ch->revolutions - std::floor(ch->revolutions);
+  return turns * 360.0;
 }
 
 void c_Orvex_setTargetVelocity(int32_t handle, uint8_t index, float velocity) {
   Record("c_Orvex_setTargetVelocity", handle, index, velocity);
   if (Channel* ch = FindChannel(handle, index)) {
     ch->targetVelocity = velocity;
-    ch->targetRpm = velocity;
+    ch->enabled = true;
+    ch->mode = Mode::kVelocity;
   }
 }
 
 void c_Orvex_setTargetDistance(int32_t handle, uint8_t index, int32_t distance) {
   Record("c_Orvex_setTargetDistance", handle, index, distance);
-  if (Channel* ch = FindChannel(handle, index)) ch->targetDistance = distance;
+  // The target distance is an encoder count to reach.
+  if (Channel* ch = FindChannel(handle, index)) {
+    ch->targetRevolutions = static_cast<double>(distance) / ch->CountsPerRevolution();
+    ch->enabled = true;
+    ch->mode = Mode::kPosition;
+  }
 }
 
 void c_Orvex_setTargetAngle(int32_t handle, uint8_t index, double angle) {
   Record("c_Orvex_setTargetAngle", handle, index, angle);
-  if (Channel* ch = FindChannel(handle, index)) ch->targetAngle = angle;
+  // The target angle is a shaft angle in degrees, counted from the last encoder reset.
+  if (Channel* ch = FindChannel(handle, index)) {
+    if (std::isfinite(angle)) ch->targetRevolutions = angle / 360.0;
+    ch->enabled = true;
+    ch->mode = Mode::kPosition;
+  }
 }
 
 void c_Orvex_setPositionHold(int32_t handle, uint8_t index, bool hold) {
   Record("c_Orvex_setPositionHold", handle, index, hold);
-  if (Channel* ch = FindChannel(handle, index)) ch->positionHold = hold;
+  if (Channel* ch = FindChannel(handle, index)) {
+    ch->positionHold = hold;
+    if (hold) {
+      ch->targetRevolutions = ch->revolutions;  // hold where the shaft is now
+      ch->mode = Mode::kPosition;
+    } else {
+      ch->mode = Mode::kSpeed;
+    }
+  }
 }
 
 void c_Orvex_setSensitivity(int32_t handle, uint8_t index, uint8_t sensitivity) {
@@ -271,7 +404,10 @@ void c_Orvex_setCurrentLimitMode(int32_t handle, uint8_t index, uint8_t mode) {
 
 void c_Orvex_setEncoderResolution(int32_t handle, uint8_t index, uint16_t resolution) {
   Record("c_Orvex_setEncoderResolution", handle, index, resolution);
-  if (Channel* ch = FindChannel(handle, index)) ch->encoderResolution = resolution;
+  if (Channel* ch = FindChannel(handle, index)) {
+    // Keep the shaft position; only the counts per revolution change.
+    ch->encoderResolution = resolution;
+  }
 }
 
 void c_Orvex_setMotorPIDType(int32_t handle, uint8_t index, uint8_t type) {
@@ -286,8 +422,8 @@ void c_Orvex_autotuneMotor(int32_t handle, uint8_t index) {
 void c_Orvex_resetEncoder(int32_t handle, uint8_t index) {
   Record("c_Orvex_resetEncoder", handle, index);
   if (Channel* ch = FindChannel(handle, index)) {
-    ch->encoderDistance = 0.0;
-    ch->encoderCount = 0;
+    ch->targetRevolutions -= ch->revolutions;  // a position target keeps its place on the shaft
+    ch->revolutions = 0.0;
   }
 }
 
@@ -295,28 +431,28 @@ double c_Orvex_getEncoderDistance(int32_t handle, uint8_t index) {
   Record("c_Orvex_getEncoderDistance", handle, index);
   if (auto r = Next("c_Orvex_getEncoderDistance")) return r->real;
   Channel* ch = FindChannel(handle, index);
-  return ch != nullptr ? ch->encoderDistance : 0.0;
+  return ch != nullptr ? ch->revolutions * ch->encoderSetup : 0.0;
 }
 
 double c_Orvex_getEncoderRaw(int32_t handle, uint8_t index) {
   Record("c_Orvex_getEncoderRaw", handle, index);
   if (auto r = Next("c_Orvex_getEncoderRaw")) return r->real;
   Channel* ch = FindChannel(handle, index);
-  return ch != nullptr ? static_cast<double>(ch->encoderCount) : 0.0;
+  return ch != nullptr ? ch->revolutions * ch->CountsPerRevolution() : 0.0;
 }
 
 int32_t c_Orvex_getEncoderCount(int32_t handle, uint8_t index) {
   Record("c_Orvex_getEncoderCount", handle, index);
   if (auto r = Next("c_Orvex_getEncoderCount")) return static_cast<int32_t>(r->integer);
   Channel* ch = FindChannel(handle, index);
-  return ch != nullptr ? ch->encoderCount : 0;
+  return ch != nullptr ? ch->Count() : 0;
 }
 
 double c_Orvex_getEncoderSpeed(int32_t handle, uint8_t index) {
   Record("c_Orvex_getEncoderSpeed", handle, index);
   if (auto r = Next("c_Orvex_getEncoderSpeed")) return r->real;
   Channel* ch = FindChannel(handle, index);
-  return ch != nullptr ? Rpm(*ch) : 0.0;
+  return ch != nullptr ? ch->rpm / 60.0 * ch->encoderSetup : 0.0;
 }
 
 }  // extern "C"

@@ -36,8 +36,8 @@ enum class ArgType { Bool, U8, U16, I32, U32, I64, F32, F64, Pointer, Text };
 // One argument of a recorded call, at the exact type the driver received it.
 struct VELMORA_STANDIN_API Arg {
   ArgType type = ArgType::I32;
-  uint64_t bits = 0;     // the value's bit pattern, zero-extended (floats keep their bits)
-  std::string text;      // for Text: the characters up to the NUL
+  uint64_t bits = 0;        // the value's bit pattern, zero-extended (floats keep their bits)
+  std::string text;         // for Text: the characters up to the NUL
   bool anyPointer = false;  // a pattern that matches every non-null pointer
 
   static Arg Bool(bool v);
@@ -73,9 +73,9 @@ struct VELMORA_STANDIN_API Call {
 VELMORA_STANDIN_API std::ostream& operator<<(std::ostream& os, const Arg& arg);
 VELMORA_STANDIN_API std::ostream& operator<<(std::ostream& os, const Call& call);
 
-VELMORA_STANDIN_API std::vector<Call> Calls();                         // every call, in order
+VELMORA_STANDIN_API std::vector<Call> Calls();                           // every call, in order
 VELMORA_STANDIN_API std::vector<Call> CallsTo(const std::string& name);  // calls of one function
-VELMORA_STANDIN_API std::vector<std::string> CallNames();               // names, in order
+VELMORA_STANDIN_API std::vector<std::string> CallNames();                // names, in order
 VELMORA_STANDIN_API size_t CountCalls(const std::string& name);
 VELMORA_STANDIN_API void ClearJournal();
 VELMORA_STANDIN_API void EnableJournal(bool on);  // off: calls are not recorded (benchmarks)
@@ -138,13 +138,119 @@ VELMORA_STANDIN_API void Reset();
 // ------------------------------------------------------------------------------------------------
 
 // [orvex]
+// Controllers are named by the CAN ID they were opened with.
+VELMORA_STANDIN_API void SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state);
+VELMORA_STANDIN_API void SetOrvexZynderPosition(int32_t canId, int index, double position);
+
+// What one simulated motor channel is doing now.
+struct OrvexChannelState {
+  bool exists = false;     // false when no open controller has that CAN ID
+  double commanded = 0.0;  // last speed sent, -1..1 at full scale
+  bool enabled = false;    // false after disableMotor until the next speed
+  double targetRpm = 0.0;  // what the channel is steering towards
+  double rpm = 0.0;
+  double revolutions = 0.0;   // shaft revolutions since the last encoder reset
+  double encoderSetup = 1.0;  // distance per revolution, from setEncoder
+  int32_t encoderCount = 0;
+  double temperature = 0.0;  // the controller's temperature, degrees Celsius
+};
+VELMORA_STANDIN_API OrvexChannelState OrvexChannel(int32_t canId, int index);
 
 // [lidars]
 
+// Both simulated lidars ride on the robot of the simulated field (see [simulation]), at its
+// centre, with 0 degrees along the robot's heading and angles growing counter-clockwise; they
+// measure the distance to the first wall or obstacle, and see nothing (distance 0) beyond 12 m.
+
+// The simulated small lidar, on ports 0 to 3; opening another port, or a port whose lidar is
+// open, fails (null handle). Scanning takes 4320 samples a second, so a scan holds 720 points at
+// 6 Hz (every half degree) and 360 at 12 Hz; each scan's timestamp, in microseconds, advances by
+// one scan period. A stopped lidar returns an empty scan. The device steps its frequency as told,
+// within its own 5 to 15 Hz.
+struct LidarMiniSimState {
+  int32_t port = 0;
+  bool scanning = false;
+  float frequency = 6.0f;  // as the device itself keeps it
+  int64_t scans = 0;       // scans taken
+  int64_t timestamp = 0;   // timestamp of the last scan
+};
+// The handles of the small lidars that are open (created and not yet destroyed), oldest first.
+VELMORA_STANDIN_API std::vector<const void*> OpenLidarMinis();
+// The state of the open small lidar behind `handle`; false if no such lidar is open.
+VELMORA_STANDIN_API bool GetLidarMiniSim(const void* handle, LidarMiniSimState* state);
+
+// The simulated large lidar: one per process. Its scan has one point per degree; distances are 0
+// until it is created and started. It keeps the filter switches and the last configuration of
+// each filter (filter numbers 0 cluster, 1 Kalman, 2 moving average, 3 median, 4 jitter).
+constexpr int kLidarFilterCount = 5;
+struct LidarSimState {
+  bool created = false;
+  int32_t port = 0;
+  bool scanning = false;
+  bool filterEnabled[kLidarFilterCount] = {};
+  float clusterValue = 0.0f;
+  int32_t clusterMinSize = 0;
+  float kalman[3] = {};
+  int32_t movingAverageWindow = 0;
+  int32_t medianWindow = 0;
+  float jitter = 0.0f;
+  int64_t scans = 0;
+};
+VELMORA_STANDIN_API LidarSimState GetLidarSim();
+
 // [sensors]
+
+// The colour every simulated colour sensor sees, as red, green and blue from 0 to 1 (a mid grey,
+// 0.5 each, until set). A reading reports it in the sensor's colour format: 0 RGB, 1 HSV (hue in
+// degrees, saturation and value from 0 to 1), 2 CIE XYZ; its header counts the sensor's readings
+// from 1 and its trailer is the format code. Each sensor remembers its colour format, sample time,
+// brightness, measure mode, CAN ID (0 to 63), USB override and status LED; getConfig reads them
+// back with the item codes 0 to 6 in that order.
+VELMORA_STANDIN_API void SetLumiraColor(float red, float green, float blue);
 
 // [board]
 
+// The voltage on one input (0 to 7) of the simulated analog board. Readings are clipped to 0 and
+// the board's reference; the raw value is the 12-bit reading round(volts / vref * 4095). A closed
+// board, or another input, reads 0.
+VELMORA_STANDIN_API void SetAdexaVoltage(int channel, float volts);
+
+// Whether the simulated driver station exists and is enabled.
+VELMORA_STANDIN_API bool MockDSEnabled();
+
 // [simulation]
+// Simulated time. The device models advance only when the program steps the simulation, in
+// fixed 5 ms ticks, so the same program gives the same readings on every run and machine, as
+// fast as the machine can compute them.
+VELMORA_STANDIN_API void SimStep(double seconds);
+VELMORA_STANDIN_API double SimTime();  // seconds since the last Reset
+
+// The field: a walled rectangle (origin in one corner, metres), one box-shaped obstacle, and a
+// coloured line across the floor at x = lineX.
+struct FieldLayout {
+  double width = 8.0;
+  double height = 4.0;
+  double obstacleX = 5.5, obstacleY = 2.6, obstacleWidth = 0.6, obstacleHeight = 0.6;
+  double lineX = 3.0, lineWidth = 0.15;
+};
+VELMORA_STANDIN_API FieldLayout Field();
+
+// The robot: a disc of radius 0.3 m with a differential drive; heading in radians, 0 along +x.
+struct RobotPose {
+  double x = 1.0;
+  double y = 2.0;
+  double heading = 0.0;
+};
+VELMORA_STANDIN_API RobotPose Robot();
+VELMORA_STANDIN_API void PlaceRobot(const RobotPose& pose);
+VELMORA_STANDIN_API double RobotDistanceTravelled();  // metres along the path since Reset
+
+// Which channels of which controller drive the left and right wheels, and how far a wheel rolls
+// in one motor revolution (after the gearbox). Without this the robot stands still.
+VELMORA_STANDIN_API void AttachDrive(int32_t canId, int leftMotor, int rightMotor,
+                                     double metresPerRevolution);
+
+// Distance from a point on the field to the first wall or obstacle along a direction (radians).
+VELMORA_STANDIN_API double RayDistance(double x, double y, double angle);
 
 }  // namespace velmora_standin

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,13 @@ namespace velmora_fuzz {
 inline void FreshDriver() {
   velmora_standin::Reset();
   velmora_standin::EnableJournal(false);
+}
+
+// The library's console reports (frequency steps, refused settings) would bury libFuzzer's own
+// output: send them nowhere. A stream without a buffer drops what is written to it.
+inline void QuietConsole() {
+  std::cout.rdbuf(nullptr);
+  std::cerr.rdbuf(nullptr);
 }
 
 // Stops the run when the library broke a promise. abort() is what libFuzzer reports as a crash.
@@ -35,7 +43,7 @@ template <typename Record>
 Record RecordFrom(FuzzedDataProvider& data) {
   Record record{};
   std::vector<uint8_t> bytes = data.ConsumeBytes<uint8_t>(sizeof(Record));
-  std::memcpy(&record, bytes.data(), bytes.size());
+  if (!bytes.empty()) std::memcpy(&record, bytes.data(), bytes.size());
   return record;
 }
 

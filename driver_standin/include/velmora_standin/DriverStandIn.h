@@ -1,0 +1,200 @@
+// Extras of the driver stand-in, for tests, the demo and benchmarks. The library never includes
+// this header: it only sees the driver's flat functions.
+//
+// Two faces:
+//  - a journal: every driver call is recorded with its name and its arguments at their exact
+//    types (float bit patterns preserved), and can be queried and cleared;
+//  - scripted results: a test can say what the next call (or every call) of a driver function
+//    returns and what it writes into the caller's storage. Without a script the simulated
+//    devices answer.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#if defined(_WIN32)
+#if defined(VELMORA_DRIVER_BUILDING)
+#define VELMORA_STANDIN_API __declspec(dllexport)
+#else
+#define VELMORA_STANDIN_API __declspec(dllimport)
+#endif
+#else
+#define VELMORA_STANDIN_API __attribute__((visibility("default")))
+#endif
+
+namespace velmora_standin {
+
+// ------------------------------------------------------------------------------------------------
+// Journal
+// ------------------------------------------------------------------------------------------------
+
+enum class ArgType { Bool, U8, U16, I32, U32, I64, F32, F64, Pointer, Text };
+
+// One argument of a recorded call, at the exact type the driver received it.
+struct VELMORA_STANDIN_API Arg {
+  ArgType type = ArgType::I32;
+  uint64_t bits = 0;        // the value's bit pattern, zero-extended (floats keep their bits)
+  std::string text;         // for Text: the characters up to the NUL
+  bool anyPointer = false;  // a pattern that matches every non-null pointer
+
+  static Arg Bool(bool v);
+  static Arg U8(uint8_t v);
+  static Arg U16(uint16_t v);
+  static Arg I32(int32_t v);
+  static Arg U32(uint32_t v);
+  static Arg I64(int64_t v);
+  static Arg F32(float v);
+  static Arg F64(double v);
+  static Arg Pointer(const void* p);
+  static Arg NonNull();  // pattern: any non-null pointer
+  static Arg Text(std::string s);
+
+  float AsF32() const;
+  double AsF64() const;
+  int64_t AsInt() const;  // sign-extended for I32/I64, zero-extended otherwise
+  const void* AsPointer() const;
+  std::string ToString() const;  // e.g. "f32:2.5(0x40200000)"
+
+  bool operator==(const Arg& other) const;
+  bool operator!=(const Arg& other) const { return !(*this == other); }
+};
+
+struct VELMORA_STANDIN_API Call {
+  std::string name;
+  std::vector<Arg> args;
+  std::string ToString() const;  // e.g. "c_Orvex_create(i32:7, i32:15600)"
+  bool operator==(const Call& other) const;
+  bool operator!=(const Call& other) const { return !(*this == other); }
+};
+
+VELMORA_STANDIN_API std::ostream& operator<<(std::ostream& os, const Arg& arg);
+VELMORA_STANDIN_API std::ostream& operator<<(std::ostream& os, const Call& call);
+
+VELMORA_STANDIN_API std::vector<Call> Calls();                           // every call, in order
+VELMORA_STANDIN_API std::vector<Call> CallsTo(const std::string& name);  // calls of one function
+VELMORA_STANDIN_API std::vector<std::string> CallNames();                // names, in order
+VELMORA_STANDIN_API size_t CountCalls(const std::string& name);
+VELMORA_STANDIN_API void ClearJournal();
+VELMORA_STANDIN_API void EnableJournal(bool on);  // off: calls are not recorded (benchmarks)
+
+// ------------------------------------------------------------------------------------------------
+// Scripted results
+// ------------------------------------------------------------------------------------------------
+
+// One point of a scripted small-lidar scan (same layout as the driver's scan point).
+struct ScanPoint {
+  float angle;
+  float distance;
+  float quality;
+};
+
+// What one call of a driver function returns and what it writes into the caller's storage.
+// A function reads the part that fits its own signature: integers, bools and pointers from
+// `integer` (0 is a null pointer), doubles and floats from `real`, strings from `text`; `fill`
+// is copied over the caller's output storage (out-parameter or record; for the large lidar the
+// returned block); `scan` is the small lidar's scan.
+struct VELMORA_STANDIN_API Result {
+  int64_t integer = 0;
+  double real = 0.0;
+  std::string text;
+  std::vector<uint8_t> fill;
+  bool hasFill = false;
+  int64_t scanTimestamp = 0;
+  std::vector<ScanPoint> scan;
+  bool hasScan = false;
+
+  static Result Int(int64_t v);
+  static Result Bool(bool v);
+  static Result Real(double v);
+  static Result Text(std::string s);
+  static Result Null();  // a create call that fails: null pointer (or handle 0)
+  static Result None();  // no return value of interest; use with Fill or Scan
+  static Result Scan(int64_t timestamp, std::vector<ScanPoint> points);
+
+  // Bytes written over the caller's storage: exactly sizeof(T) bytes of `value`.
+  template <typename T>
+  Result& Fill(const T& value) {
+    fill.resize(sizeof(T));
+    std::memcpy(fill.data(), &value, sizeof(T));
+    hasFill = true;
+    return *this;
+  }
+};
+
+// The next call of `function` gets `result` (queued: several ScriptNext calls serve several calls).
+VELMORA_STANDIN_API void ScriptNext(const std::string& function, const Result& result);
+// Every call of `function` gets `result` once the queue is empty, until ClearScripts or Reset.
+VELMORA_STANDIN_API void ScriptAlways(const std::string& function, const Result& result);
+VELMORA_STANDIN_API void ClearScripts();
+
+// Journal, scripts and every simulated device back to their start.
+VELMORA_STANDIN_API void Reset();
+
+// ------------------------------------------------------------------------------------------------
+// Simulated devices: settings a test or the demo can make
+// ------------------------------------------------------------------------------------------------
+
+// [orvex]
+// Controllers are named by the CAN ID they were opened with.
+VELMORA_STANDIN_API void SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state);
+VELMORA_STANDIN_API void SetOrvexZynderPosition(int32_t canId, int index, double position);
+
+// What one simulated motor channel is doing now.
+struct OrvexChannelState {
+  bool exists = false;     // false when no open controller has that CAN ID
+  double commanded = 0.0;  // last speed sent, -1..1 at full scale
+  bool enabled = false;    // false after disableMotor until the next speed
+  double targetRpm = 0.0;  // what the channel is steering towards
+  double rpm = 0.0;
+  double revolutions = 0.0;   // shaft revolutions since the last encoder reset
+  double encoderSetup = 1.0;  // distance per revolution, from setEncoder
+  int32_t encoderCount = 0;
+  double temperature = 0.0;  // the controller's temperature, degrees Celsius
+};
+VELMORA_STANDIN_API OrvexChannelState OrvexChannel(int32_t canId, int index);
+
+// [lidars]
+
+// [sensors]
+
+// [board]
+
+// [simulation]
+// Simulated time. The device models advance only when the program steps the simulation, in
+// fixed 5 ms ticks, so the same program gives the same readings on every run and machine, as
+// fast as the machine can compute them.
+VELMORA_STANDIN_API void SimStep(double seconds);
+VELMORA_STANDIN_API double SimTime();  // seconds since the last Reset
+
+// The field: a walled rectangle (origin in one corner, metres), one box-shaped obstacle, and a
+// coloured line across the floor at x = lineX.
+struct FieldLayout {
+  double width = 8.0;
+  double height = 4.0;
+  double obstacleX = 5.5, obstacleY = 2.6, obstacleWidth = 0.6, obstacleHeight = 0.6;
+  double lineX = 3.0, lineWidth = 0.15;
+};
+VELMORA_STANDIN_API FieldLayout Field();
+
+// The robot: a disc of radius 0.3 m with a differential drive; heading in radians, 0 along +x.
+struct RobotPose {
+  double x = 1.0;
+  double y = 2.0;
+  double heading = 0.0;
+};
+VELMORA_STANDIN_API RobotPose Robot();
+VELMORA_STANDIN_API void PlaceRobot(const RobotPose& pose);
+VELMORA_STANDIN_API double RobotDistanceTravelled();  // metres along the path since Reset
+
+// Which channels of which controller drive the left and right wheels, and how far a wheel rolls
+// in one motor revolution (after the gearbox). Without this the robot stands still.
+VELMORA_STANDIN_API void AttachDrive(int32_t canId, int leftMotor, int rightMotor,
+                                     double metresPerRevolution);
+
+// Distance from a point on the field to the first wall or obstacle along a direction (radians).
+VELMORA_STANDIN_API double RayDistance(double x, double y, double angle);
+
+}  // namespace velmora_standin

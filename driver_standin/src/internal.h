@@ -1,0 +1,82 @@
+// Shared plumbing of the driver stand-in: recording a call in the journal and taking its
+// scripted result. Every driver function starts with Record(...) and then asks Next(...).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <type_traits>
+
+#include "velmora_standin/DriverStandIn.h"
+
+namespace velmora_standin::internal {
+
+void Append(Call&& call);
+bool JournalOn();
+
+template <typename T>
+Arg ToArg(T value) {
+  if constexpr (std::is_same_v<T, bool>) {
+    return Arg::Bool(value);
+  } else if constexpr (std::is_same_v<T, uint8_t>) {
+    return Arg::U8(value);
+  } else if constexpr (std::is_same_v<T, uint16_t>) {
+    return Arg::U16(value);
+  } else if constexpr (std::is_same_v<T, int32_t>) {
+    return Arg::I32(value);
+  } else if constexpr (std::is_same_v<T, uint32_t>) {
+    return Arg::U32(value);
+  } else if constexpr (std::is_same_v<T, int64_t>) {
+    return Arg::I64(value);
+  } else if constexpr (std::is_same_v<T, float>) {
+    return Arg::F32(value);
+  } else if constexpr (std::is_same_v<T, double>) {
+    return Arg::F64(value);
+  } else if constexpr (std::is_same_v<T, const char*>) {
+    return Arg::Text(value != nullptr ? std::string(value) : std::string());
+  } else if constexpr (std::is_pointer_v<T>) {
+    return Arg::Pointer(static_cast<const void*>(value));
+  } else {
+    static_assert(!sizeof(T), "argument type the journal does not know");
+  }
+}
+
+// Records one call with its arguments at the types the driver function received them.
+template <typename... A>
+void Record(const char* name, A... args) {
+  if (!JournalOn()) return;
+  Call call;
+  call.name = name;
+  call.args.reserve(sizeof...(A));
+  (call.args.push_back(ToArg<A>(args)), ...);
+  Append(std::move(call));
+}
+
+// The scripted result for this call of `name`, if a test scripted one.
+std::optional<Result> Next(const char* name);
+
+// Copies a scripted fill over the caller's storage, never more than that storage holds.
+template <typename T>
+void ApplyFill(const Result& r, T* out) {
+  if (out == nullptr || !r.hasFill) return;
+  std::memcpy(out, r.fill.data(), r.fill.size() < sizeof(T) ? r.fill.size() : sizeof(T));
+}
+
+// Each simulated device family puts itself back to its start.
+void ResetOrvexSim();
+void ResetLidarSims();
+void ResetSensorSims();
+void ResetBoardSims();
+void ResetSimulation();
+
+// Simulated time and the field, shared by the device models.
+constexpr double kTickSeconds = 0.005;
+double Now();
+void OrvexTick(double dt);                         // advances every controller by one tick
+double OrvexChannelRpm(int32_t canId, int index);  // 0 when there is no such channel
+// The simulated driver station gates every motor: while a station exists and is disabled, the
+// motors get no power. Without a station the motors run (bench testing).
+void SetStationState(bool exists, bool enabled);
+bool MotorsPowered();
+
+}  // namespace velmora_standin::internal

@@ -1,0 +1,156 @@
+// Simulated time, the field and the robot that drives on it.
+//
+// Time advances only in SimStep, in fixed ticks, so every run of the same program sees the same
+// readings. Each tick first advances the motor controllers, then moves the robot according to
+// the wheels' motors. The lidars, the colour sensor and the analog board read this state when the
+// program asks them.
+#include <algorithm>
+#include <cmath>
+
+#include "internal.h"
+
+namespace velmora_standin {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kRobotRadius = 0.3;
+constexpr double kTrackWidth = 0.55;  // metres between the wheels
+
+struct Drive {
+  bool attached = false;
+  int32_t canId = 0;
+  int left = 0;
+  int right = 1;
+  double metresPerRevolution = 0.0;
+};
+
+struct World {
+  long long ticks = 0;
+  double pending = 0.0;  // stepped time not yet a whole tick
+  FieldLayout field;
+  RobotPose robot;
+  double travelled = 0.0;
+  Drive drive;
+  bool stationExists = false;
+  bool stationEnabled = false;
+};
+
+World& W() {
+  static World world;
+  return world;
+}
+
+// Would the robot's disc at (x, y) overlap a wall or the obstacle?
+bool Blocked(double x, double y) {
+  const FieldLayout& f = W().field;
+  if (x < kRobotRadius || y < kRobotRadius || x > f.width - kRobotRadius ||
+      y > f.height - kRobotRadius) {
+    return true;
+  }
+  const double nx = std::clamp(x, f.obstacleX, f.obstacleX + f.obstacleWidth);
+  const double ny = std::clamp(y, f.obstacleY, f.obstacleY + f.obstacleHeight);
+  return std::hypot(x - nx, y - ny) < kRobotRadius;
+}
+
+void MoveRobot(double dt) {
+  World& w = W();
+  if (!w.drive.attached) return;
+  const double vl =
+      internal::OrvexChannelRpm(w.drive.canId, w.drive.left) / 60.0 * w.drive.metresPerRevolution;
+  const double vr =
+      internal::OrvexChannelRpm(w.drive.canId, w.drive.right) / 60.0 * w.drive.metresPerRevolution;
+  const double v = (vl + vr) / 2.0;
+  const double omega = (vr - vl) / kTrackWidth;
+  RobotPose next = w.robot;
+  next.heading = std::remainder(w.robot.heading + omega * dt, 2.0 * kPi);
+  next.x += v * dt * std::cos(next.heading);
+  next.y += v * dt * std::sin(next.heading);
+  if (Blocked(next.x, next.y)) {
+    // Bumpers against a wall: the robot can turn on the spot but not move into it.
+    next.x = w.robot.x;
+    next.y = w.robot.y;
+  }
+  w.travelled += std::hypot(next.x - w.robot.x, next.y - w.robot.y);
+  w.robot = next;
+}
+
+// Distance along a ray from (x, y) to an axis-aligned box, or infinity when it misses.
+double RayToBox(double x, double y, double dx, double dy, double x0, double y0, double x1,
+                double y1) {
+  double tmin = 0.0;
+  double tmax = INFINITY;
+  const double origin[2] = {x, y};
+  const double dir[2] = {dx, dy};
+  const double lo[2] = {x0, y0};
+  const double hi[2] = {x1, y1};
+  for (int axis = 0; axis < 2; ++axis) {
+    if (std::fabs(dir[axis]) < 1e-12) {
+      if (origin[axis] < lo[axis] || origin[axis] > hi[axis]) return INFINITY;
+      continue;
+    }
+    double t0 = (lo[axis] - origin[axis]) / dir[axis];
+    double t1 = (hi[axis] - origin[axis]) / dir[axis];
+    if (t0 > t1) std::swap(t0, t1);
+    tmin = std::max(tmin, t0);
+    tmax = std::min(tmax, t1);
+    if (tmin > tmax) return INFINITY;
+  }
+  return tmin;
+}
+
+}  // namespace
+
+void SimStep(double seconds) {
+  if (!(seconds > 0.0) || !std::isfinite(seconds)) return;
+  World& w = W();
+  w.pending += seconds;
+  // A little slack so that steps of 0.1 s make exactly 20 ticks despite rounding.
+  while (w.pending >= internal::kTickSeconds - 1e-9) {
+    w.pending -= internal::kTickSeconds;
+    internal::OrvexTick(internal::kTickSeconds);
+    MoveRobot(internal::kTickSeconds);
+    ++w.ticks;
+  }
+}
+
+double SimTime() { return static_cast<double>(W().ticks) * internal::kTickSeconds; }
+
+FieldLayout Field() { return W().field; }
+RobotPose Robot() { return W().robot; }
+void PlaceRobot(const RobotPose& pose) { W().robot = pose; }
+double RobotDistanceTravelled() { return W().travelled; }
+
+void AttachDrive(int32_t canId, int leftMotor, int rightMotor, double metresPerRevolution) {
+  W().drive = Drive{true, canId, leftMotor, rightMotor, metresPerRevolution};
+}
+
+double RayDistance(double x, double y, double angle) {
+  const FieldLayout& f = W().field;
+  const double dx = std::cos(angle);
+  const double dy = std::sin(angle);
+  double best = INFINITY;
+  // The walls, seen from inside the field.
+  if (dx > 1e-12) best = std::min(best, (f.width - x) / dx);
+  if (dx < -1e-12) best = std::min(best, -x / dx);
+  if (dy > 1e-12) best = std::min(best, (f.height - y) / dy);
+  if (dy < -1e-12) best = std::min(best, -y / dy);
+  best = std::min(best, RayToBox(x, y, dx, dy, f.obstacleX, f.obstacleY,
+                                 f.obstacleX + f.obstacleWidth, f.obstacleY + f.obstacleHeight));
+  return std::max(best, 0.0);
+}
+
+namespace internal {
+
+double Now() { return SimTime(); }
+
+void SetStationState(bool exists, bool enabled) {
+  W().stationExists = exists;
+  W().stationEnabled = enabled;
+}
+
+bool MotorsPowered() { return !W().stationExists || W().stationEnabled; }
+
+void ResetSimulation() { W() = World{}; }
+
+}  // namespace internal
+}  // namespace velmora_standin

@@ -1,0 +1,138 @@
+// The driver stand-in's simulated time and device models: what the demo and other tests rely on.
+#include <cmath>
+#include <vector>
+
+#include "driver_link/VelmoraDriver.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+namespace sim = velmora_standin;
+constexpr double kPi = 3.14159265358979323846;
+
+class SimulationTest : public velmora_test::DriverTest {};
+
+TEST_F(SimulationTest, NothingMovesUntilTimeIsStepped) {
+  const int32_t h = c_Orvex_create(3, 15600);
+  c_Orvex_setMotorSpeed(h, 0, 0.5);
+  EXPECT_EQ(c_Orvex_getRPM(h, 0), 0.0);
+  EXPECT_EQ(sim::SimTime(), 0.0);
+  sim::SimStep(0.1);
+  EXPECT_DOUBLE_EQ(sim::SimTime(), 0.1);
+  EXPECT_GT(c_Orvex_getRPM(h, 0), 0.0);
+}
+
+TEST_F(SimulationTest, RpmFollowsCommandWithLagAndFreeSpeed) {
+  const int32_t h = c_Orvex_create(3, 15600);
+  c_Orvex_setMotorSpeed(h, 1, 0.5);
+  sim::SimStep(0.1);  // one time constant: about 63 % of the way
+  const double early = c_Orvex_getRPM(h, 1);
+  EXPECT_GT(early, 0.55 * 2500.0);
+  EXPECT_LT(early, 0.70 * 2500.0);
+  sim::SimStep(1.0);
+  EXPECT_NEAR(c_Orvex_getRPM(h, 1), 2500.0, 1.0);
+  // Beyond full scale the motor runs at its free speed.
+  c_Orvex_setMotorSpeed(h, 1, -3.0);
+  sim::SimStep(2.0);
+  EXPECT_NEAR(c_Orvex_getRPM(h, 1), -5000.0, 1.0);
+  // Disabled, it coasts to a stop.
+  c_Orvex_disableMotor(h, 1);
+  sim::SimStep(2.0);
+  EXPECT_NEAR(c_Orvex_getRPM(h, 1), 0.0, 1.0);
+}
+
+TEST_F(SimulationTest, EncoderDistanceGrowsSteadilyAndIsScaledBySetup) {
+  const int32_t h = c_Orvex_create(3, 15600);
+  c_Orvex_setEncoder(h, 0, 0.5);  // half a metre per revolution
+  c_Orvex_setEncoder(h, 1, 1.0);
+  c_Orvex_setMotorSpeed(h, 0, 0.6);
+  c_Orvex_setMotorSpeed(h, 1, 0.6);
+  double last = -1.0;
+  for (int i = 0; i < 100; ++i) {
+    sim::SimStep(0.02);
+    const double d = c_Orvex_getEncoderDistance(h, 0);
+    EXPECT_GT(d, last);
+    last = d;
+  }
+  EXPECT_NEAR(c_Orvex_getEncoderDistance(h, 1), 2.0 * last, 1e-9);
+  EXPECT_EQ(c_Orvex_getEncoderCount(h, 1),
+            static_cast<int32_t>(std::floor(c_Orvex_getEncoderRaw(h, 1))));
+  EXPECT_NEAR(c_Orvex_getEncoderSpeed(h, 0), 3000.0 / 60.0 * 0.5, 1.0);
+  c_Orvex_resetEncoder(h, 0);
+  EXPECT_EQ(c_Orvex_getEncoderDistance(h, 0), 0.0);
+  EXPECT_EQ(c_Orvex_getEncoderCount(h, 0), 0);
+}
+
+TEST_F(SimulationTest, PositionTargetsAreReached) {
+  const int32_t h = c_Orvex_create(3, 15600);
+  c_Orvex_setTargetDistance(h, 2, 4096);  // two revolutions at 2048 counts
+  sim::SimStep(5.0);
+  EXPECT_NEAR(c_Orvex_getEncoderCount(h, 2), 4096, 3);
+  c_Orvex_setTargetVelocity(h, 3, 1200.0f);
+  sim::SimStep(2.0);
+  EXPECT_NEAR(c_Orvex_getRPM(h, 3), 1200.0, 1.0);
+  double target = 0.0;
+  EXPECT_TRUE(c_Orvex_tryGetTargetRPM(h, 3, &target));
+  EXPECT_EQ(target, 1200.0);
+}
+
+TEST_F(SimulationTest, TemperatureRisesWithLoad) {
+  const int32_t h = c_Orvex_create(3, 15600);
+  const double cold = c_Orvex_getControllerTemp(h);
+  for (uint8_t i = 0; i < 4; ++i) c_Orvex_setMotorSpeed(h, i, 1.0);
+  sim::SimStep(30.0);
+  EXPECT_GT(c_Orvex_getControllerTemp(h), cold + 5.0);
+}
+
+TEST_F(SimulationTest, LimitSwitchesAndAbsolutePositionAreSettable) {
+  const int32_t h = c_Orvex_create(11, 15600);
+  sim::SetOrvexLimitSwitch(11, 2, true, 1);
+  sim::SetOrvexZynderPosition(11, 2, 123.5);
+  EXPECT_EQ(c_Orvex_getLimitSwitch(h, 2, true), 1);
+  EXPECT_EQ(c_Orvex_getLimitSwitch(h, 2, false), 0);
+  EXPECT_EQ(c_Orvex_getZynderPosition(h, 2), 123.5);
+}
+
+// Drives a robot across the field and records where it goes.
+std::vector<double> DriveAndRecord() {
+  sim::Reset();
+  const int32_t h = c_Orvex_create(5, 15600);
+  sim::AttachDrive(5, 0, 1, 0.05);
+  c_Orvex_setMotorSpeed(h, 0, 0.8);
+  c_Orvex_setMotorSpeed(h, 1, 0.7);
+  std::vector<double> trace;
+  for (int i = 0; i < 200; ++i) {
+    sim::SimStep(0.05);
+    const sim::RobotPose p = sim::Robot();
+    trace.insert(trace.end(), {p.x, p.y, p.heading, c_Orvex_getRPM(h, 0)});
+  }
+  c_Orvex_destroy(h);
+  return trace;
+}
+
+TEST_F(SimulationTest, SameProgramSameTrace) { EXPECT_EQ(DriveAndRecord(), DriveAndRecord()); }
+
+TEST_F(SimulationTest, RobotDrivesAndStopsAtTheWall) {
+  const int32_t h = c_Orvex_create(5, 15600);
+  sim::AttachDrive(5, 0, 1, 0.05);
+  const sim::RobotPose start = sim::Robot();
+  c_Orvex_setMotorSpeed(h, 0, 1.0);
+  c_Orvex_setMotorSpeed(h, 1, 1.0);
+  sim::SimStep(1.0);
+  EXPECT_GT(sim::Robot().x, start.x + 1.0);
+  EXPECT_NEAR(sim::Robot().y, start.y, 1e-9);
+  sim::SimStep(30.0);
+  EXPECT_LE(sim::Robot().x, sim::Field().width - 0.3);
+  EXPECT_GT(sim::Robot().x, sim::Field().width - 0.4);
+}
+
+TEST_F(SimulationTest, RaysMeetWallsAndObstacle) {
+  const sim::FieldLayout f = sim::Field();
+  EXPECT_NEAR(sim::RayDistance(1.0, 2.0, 0.0), f.width - 1.0, 1e-9);
+  EXPECT_NEAR(sim::RayDistance(1.0, 2.0, kPi), 1.0, 1e-9);
+  EXPECT_NEAR(sim::RayDistance(1.0, 1.0, -kPi / 2), 1.0, 1e-9);
+  const double y = f.obstacleY + f.obstacleHeight / 2;
+  EXPECT_NEAR(sim::RayDistance(1.0, y, 0.0), f.obstacleX - 1.0, 1e-9);
+}
+
+}  // namespace

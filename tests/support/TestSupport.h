@@ -1,0 +1,49 @@
+// Helpers shared by the test programs: a fixture that starts every test from a fresh driver
+// stand-in, and a capture of what the library writes to the console.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "velmora_standin/DriverStandIn.h"
+
+namespace velmora_test {
+
+using velmora_standin::Arg;
+using velmora_standin::Call;
+using velmora_standin::Result;
+
+// Every test starts with an empty journal, no scripts and fresh simulated devices.
+class DriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override { velmora_standin::Reset(); }
+  void TearDown() override { velmora_standin::Reset(); }
+
+  static std::vector<Call> Journal() { return velmora_standin::Calls(); }
+  static std::vector<std::string> Names() { return velmora_standin::CallNames(); }
+  static void Clear() { velmora_standin::ClearJournal(); }
+};
+
+// Captures everything written to a standard stream while it lives (std::cout or std::cerr).
+class StreamCapture {
+ public:
+  explicit StreamCapture(std::ostream& stream) : m_stream(stream), m_old(stream.rdbuf()) {
+    m_stream.rdbuf(m_buffer.rdbuf());
+  }
+  ~StreamCapture() { m_stream.rdbuf(m_old); }
+  StreamCapture(const StreamCapture&) = delete;
+  StreamCapture& operator=(const StreamCapture&) = delete;
+
+  std::string Text() const { return m_buffer.str(); }
+
+ private:
+  std::ostream& m_stream;
+  std::streambuf* m_old;
+  std::ostringstream m_buffer;
+};
+
+}  // namespace velmora_test

@@ -35,8 +35,7 @@ Records& GetRecords() {
 }  // namespace
 
 double NowSeconds() {
-  static const auto start = std::chrono::steady_clock::now();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 void ReportToConsole(bool isError, int32_t code, const std::string& details,

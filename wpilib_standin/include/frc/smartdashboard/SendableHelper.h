@@ -21,7 +21,13 @@ class SendableHelper {
 
   SendableHelper(SendableHelper&& rhs) {
     // Safe to repeat with the same rhs: a second Move finds nothing to move.
-    SendableRegistry::GetInstance().Move(static_cast<Derived*>(this), static_cast<Derived*>(&rhs));
+    // The new Derived object is still being constructed, so this cannot be
+    // converted to it yet; its Sendable part lies at the same distance from
+    // this helper as the Sendable part of rhs lies from rhs.
+    Sendable* from = static_cast<Derived*>(&rhs);
+    auto offset = reinterpret_cast<char*>(from) - reinterpret_cast<char*>(&rhs);
+    Sendable* to = reinterpret_cast<Sendable*>(reinterpret_cast<char*>(this) + offset);
+    SendableRegistry::GetInstance().Move(to, from);
   }
 
   SendableHelper& operator=(SendableHelper&& rhs) {

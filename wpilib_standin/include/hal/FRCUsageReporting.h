@@ -23,15 +23,11 @@ WPILIB_STANDIN_API int64_t HAL_Report(int32_t resource, int32_t instanceNumber, 
 }  // extern "C"
 
 namespace HALUsageReporting {
-// Resource types, numbered as in the usage-reporting list (only the ones that
-// this project's devices and their neighbours use).
+// Resource types, numbered as in the usage-reporting list. Only the generic
+// ones used here are named; other resources are reported by number.
 enum tResourceType : int32_t {
   kResourceType_PWM = 29,
   kResourceType_Servo = 33,
-  kResourceType_RevSPARK = 55,
-  kResourceType_PWMVictorSPX = 81,
-  kResourceType_RevSparkMaxPWM = 82,
-  kResourceType_RevSparkMaxCAN = 83,
 };
 }  // namespace HALUsageReporting
 #endif

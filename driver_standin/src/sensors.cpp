@@ -1,5 +1,11 @@
 // Simulated CAN/USB sensors: the Lumira colour sensor and the Pallax sensor, plus the USB port to
 // device path look-up they share.
+//
+// Each open sensor is one Sensor object; its address is the handle. A colour sensor remembers
+// what it was told and reads the colour of what it looks at, which lives apart from the sensors
+// (Surroundings) so that a model of the field can take its place.
+#include <algorithm>
+#include <cmath>
 #include <new>
 
 #include "../../src/driver_link/VelmoraDriver.h"
@@ -13,17 +19,66 @@ namespace {
 
 constexpr int32_t kTransportCan = 0;
 constexpr int32_t kTransportUsb = 1;
+constexpr int32_t kHighestCanId = 63;
+
+// Colour formats, measure modes and configuration items, as the colour sensor numbers them.
+constexpr uint8_t kFormatRgb = 0;
+constexpr uint8_t kFormatHsv = 1;
+constexpr uint8_t kFormatXyz = 2;
+constexpr uint8_t kHighestMeasureMode = 2;
+enum ConfigItem : uint8_t {
+  kItemColorFormat = 0,
+  kItemSampleTimeMs = 1,
+  kItemBrightness = 2,
+  kItemMeasureMode = 3,
+  kItemCanId = 4,
+  kItemUsbOverride = 5,
+  kItemStatusLed = 6,
+};
+
+struct Rgb {
+  float red;
+  float green;
+  float blue;
+};
+
+// What the sensors look at.
+struct Surroundings {
+  Rgb surface{0.5f, 0.5f, 0.5f};
+};
+
+Surroundings& World() {
+  static Surroundings world;
+  return world;
+}
+
+struct LumiraSettings {
+  uint8_t colorFormat = kFormatRgb;
+  uint16_t sampleTimeMs = 50;
+  uint8_t brightness = 128;
+  uint8_t measureMode = 0;
+  float measureValue = 0.0f;
+  float zmm = 0.0f;
+  bool usbOverride = false;
+  bool ledOn = true;
+  uint8_t ledValue = 255;
+};
 
 struct Sensor {
   int32_t canId = 0;
   int32_t transport = kTransportCan;
   std::string path;
+  uint16_t readings = 0;  // readings or scans taken so far
+  LumiraSettings lumira;  // colour sensors only
 };
 
-// A create call: a scripted null fails it, otherwise a new simulated sensor.
+// A create call: a scripted null fails it; otherwise a new sensor, unless there is no path to
+// open.
 Sensor* Open(const char* function, int32_t canId, int32_t transport, const char* path) {
   if (auto r = Next(function)) {
     if (r->integer == 0) return nullptr;
+  } else if (transport == kTransportUsb && (path == nullptr || *path == '\0')) {
+    return nullptr;
   }
   auto* s = new (std::nothrow) Sensor;
   if (s == nullptr) return nullptr;
@@ -35,24 +90,72 @@ Sensor* Open(const char* function, int32_t canId, int32_t transport, const char*
 
 Sensor* AsSensor(void* handle) { return static_cast<Sensor*>(handle); }
 
-// A bool-returning setter: the scripted result if any, else success for an open sensor.
-bool SetterResult(const char* function, void* handle) {
+// A colour-sensor setter: a scripted answer stands in for the sensor's (and changes nothing);
+// otherwise an open sensor takes a valid setting and says true.
+template <typename Apply>
+bool Setter(const char* function, void* handle, bool valid, Apply apply) {
   if (auto r = Next(function)) return r->integer != 0;
-  return handle != nullptr;
+  Sensor* s = AsSensor(handle);
+  if (s == nullptr || !valid) return false;
+  apply(*s);
+  return true;
+}
+
+// The surface colour in one of the sensor's formats.
+void InFormat(uint8_t format, const Rgb& c, float out[3]) {
+  if (format == kFormatHsv) {
+    const float hi = std::max({c.red, c.green, c.blue});
+    const float lo = std::min({c.red, c.green, c.blue});
+    const float span = hi - lo;
+    float hue = 0.0f;
+    if (span > 0.0f) {
+      if (hi == c.red) {
+        hue = 60.0f * std::fmod((c.green - c.blue) / span + 6.0f, 6.0f);
+      } else if (hi == c.green) {
+        hue = 60.0f * ((c.blue - c.red) / span + 2.0f);
+      } else {
+        hue = 60.0f * ((c.red - c.green) / span + 4.0f);
+      }
+    }
+    out[0] = hue;
+    out[1] = hi > 0.0f ? span / hi : 0.0f;
+    out[2] = hi;
+  } else if (format == kFormatXyz) {
+    out[0] = 0.4124f * c.red + 0.3576f * c.green + 0.1805f * c.blue;
+    out[1] = 0.2126f * c.red + 0.7152f * c.green + 0.0722f * c.blue;
+    out[2] = 0.0193f * c.red + 0.1192f * c.green + 0.9505f * c.blue;
+  } else {
+    out[0] = c.red;
+    out[1] = c.green;
+    out[2] = c.blue;
+  }
+}
+
+// A simulated Pallax scan entry: a gentle bowl, as of a flat wall seen across the sensor's field.
+int16_t PallaxEntry(int32_t i, int32_t count) {
+  const int32_t offset = 2 * i - (count - 1);
+  return static_cast<int16_t>(1000 + offset * offset);
 }
 
 }  // namespace
 
-namespace velmora_standin::internal {
-void ResetSensorSims() {}
-}  // namespace velmora_standin::internal
+namespace velmora_standin {
+
+void SetLumiraColor(float red, float green, float blue) { World().surface = Rgb{red, green, blue}; }
+
+namespace internal {
+void ResetSensorSims() { World() = Surroundings{}; }
+}  // namespace internal
+
+}  // namespace velmora_standin
 
 extern "C" {
 
+// USB port n is /dev/ttyACM<n>; a negative port has no path.
 std::string FindDevicePath(int32_t port) {
   Record("FindDevicePath", port);
   if (auto r = Next("FindDevicePath")) return r->text;
-  return "/dev/ttyACM" + std::to_string(port);
+  return port >= 0 ? "/dev/ttyACM" + std::to_string(port) : std::string();
 }
 
 void* c_Lumira_create(int32_t canId) {
@@ -76,55 +179,68 @@ bool c_Lumira_getColor(void* handle, velmora_driver::LumiraColorRecord* color) {
     ApplyFill(*r, color);
     return r->integer != 0 || r->hasFill;
   }
-  if (color == nullptr || handle == nullptr) return false;
-  color->header = 0xC0;
-  color->component1 = 0.2f;
-  color->component2 = 0.3f;
-  color->component3 = 0.25f;
-  color->trailer = 0x0F;
+  Sensor* s = AsSensor(handle);
+  if (color == nullptr || s == nullptr) return false;
+  float components[3];
+  InFormat(s->lumira.colorFormat, World().surface, components);
+  color->header = ++s->readings;
+  color->component1 = components[0];
+  color->component2 = components[1];
+  color->component3 = components[2];
+  color->trailer = s->lumira.colorFormat;
   return true;
 }
 
 bool c_Lumira_setColorFormat(void* handle, uint8_t format) {
   Record("c_Lumira_setColorFormat", handle, format);
-  return SetterResult("c_Lumira_setColorFormat", handle);
+  return Setter("c_Lumira_setColorFormat", handle, format <= kFormatXyz,
+                [&](Sensor& s) { s.lumira.colorFormat = format; });
 }
 
 bool c_Lumira_setSampleTimeMs(void* handle, uint16_t milliseconds) {
   Record("c_Lumira_setSampleTimeMs", handle, milliseconds);
-  return SetterResult("c_Lumira_setSampleTimeMs", handle);
+  return Setter("c_Lumira_setSampleTimeMs", handle, milliseconds > 0,
+                [&](Sensor& s) { s.lumira.sampleTimeMs = milliseconds; });
 }
 
 bool c_Lumira_setBrightness(void* handle, uint8_t brightness) {
   Record("c_Lumira_setBrightness", handle, brightness);
-  return SetterResult("c_Lumira_setBrightness", handle);
+  return Setter("c_Lumira_setBrightness", handle, true,
+                [&](Sensor& s) { s.lumira.brightness = brightness; });
 }
 
 bool c_Lumira_setStatusLed(void* handle, bool on, uint8_t value) {
   Record("c_Lumira_setStatusLed", handle, on, value);
-  return SetterResult("c_Lumira_setStatusLed", handle);
+  return Setter("c_Lumira_setStatusLed", handle, true, [&](Sensor& s) {
+    s.lumira.ledOn = on;
+    s.lumira.ledValue = value;
+  });
 }
 
 bool c_Lumira_setMeasureMode(void* handle, uint8_t mode, float value) {
   Record("c_Lumira_setMeasureMode", handle, mode, value);
-  return SetterResult("c_Lumira_setMeasureMode", handle);
+  return Setter("c_Lumira_setMeasureMode", handle, mode <= kHighestMeasureMode, [&](Sensor& s) {
+    s.lumira.measureMode = mode;
+    s.lumira.measureValue = value;
+  });
 }
 
 bool c_Lumira_setZmm(void* handle, float millimetres) {
   Record("c_Lumira_setZmm", handle, millimetres);
-  return SetterResult("c_Lumira_setZmm", handle);
+  return Setter("c_Lumira_setZmm", handle, std::isfinite(millimetres),
+                [&](Sensor& s) { s.lumira.zmm = millimetres; });
 }
 
 bool c_Lumira_setUsbOverride(void* handle, bool enable) {
   Record("c_Lumira_setUsbOverride", handle, enable);
-  return SetterResult("c_Lumira_setUsbOverride", handle);
+  return Setter("c_Lumira_setUsbOverride", handle, true,
+                [&](Sensor& s) { s.lumira.usbOverride = enable; });
 }
 
 bool c_Lumira_setCanId(void* handle, int32_t canId) {
   Record("c_Lumira_setCanId", handle, canId);
-  const bool ok = SetterResult("c_Lumira_setCanId", handle);
-  if (ok && handle != nullptr) AsSensor(handle)->canId = canId;
-  return ok;
+  return Setter("c_Lumira_setCanId", handle, canId >= 0 && canId <= kHighestCanId,
+                [&](Sensor& s) { s.canId = canId; });
 }
 
 bool c_Lumira_getConfig(void* handle, uint8_t item, uint32_t* value) {
@@ -133,9 +249,34 @@ bool c_Lumira_getConfig(void* handle, uint8_t item, uint32_t* value) {
     ApplyFill(*r, value);
     return r->integer != 0;
   }
-  if (handle == nullptr || value == nullptr) return false;
-  *value = 0;
-  return true;
+  const Sensor* s = AsSensor(handle);
+  if (s == nullptr || value == nullptr) return false;
+  const LumiraSettings& l = s->lumira;
+  switch (item) {
+    case kItemColorFormat:
+      *value = l.colorFormat;
+      return true;
+    case kItemSampleTimeMs:
+      *value = l.sampleTimeMs;
+      return true;
+    case kItemBrightness:
+      *value = l.brightness;
+      return true;
+    case kItemMeasureMode:
+      *value = l.measureMode;
+      return true;
+    case kItemCanId:
+      *value = static_cast<uint32_t>(s->canId);
+      return true;
+    case kItemUsbOverride:
+      *value = l.usbOverride ? 1u : 0u;
+      return true;
+    case kItemStatusLed:
+      *value = l.ledOn ? l.ledValue : 0u;
+      return true;
+    default:
+      return false;
+  }
 }
 
 int32_t c_Lumira_getCanID(void* handle) {
@@ -165,20 +306,19 @@ void c_Pallax_destroy(void* handle) {
   delete AsSensor(handle);
 }
 
+// A scan of the requested length (0 to 64 entries); its header counts the scans.
 bool c_Pallax_getData(void* handle, velmora_driver::PallaxScanRecord* scan, int32_t length) {
   Record("c_Pallax_getData", handle, scan, length);
   if (auto r = Next("c_Pallax_getData")) {
     ApplyFill(*r, scan);
     return r->integer != 0 || r->hasFill;
   }
-  if (handle == nullptr || scan == nullptr) return false;
-  const int32_t n =
-      length < 0
-          ? 0
-          : (length > velmora_driver::kPallaxMaxValues ? velmora_driver::kPallaxMaxValues : length);
-  scan->header = 0xA5;
+  Sensor* s = AsSensor(handle);
+  if (s == nullptr || scan == nullptr) return false;
+  const int32_t n = std::clamp<int32_t>(length, 0, velmora_driver::kPallaxMaxValues);
+  scan->header = static_cast<uint8_t>(++s->readings);
   scan->count = n;
-  for (int32_t i = 0; i < n; ++i) scan->values[i] = static_cast<int16_t>(100 * i - 1000);
+  for (int32_t i = 0; i < n; ++i) scan->values[i] = PallaxEntry(i, n);
   return true;
 }
 

@@ -160,7 +160,23 @@ VELMORA_STANDIN_API OrvexChannelState OrvexChannel(int32_t canId, int index);
 
 // [sensors]
 
+// The colour every simulated colour sensor sees, as red, green and blue from 0 to 1 (a mid grey,
+// 0.5 each, until set). A reading reports it in the sensor's colour format: 0 RGB, 1 HSV (hue in
+// degrees, saturation and value from 0 to 1), 2 CIE XYZ; its header counts the sensor's readings
+// from 1 and its trailer is the format code. Each sensor remembers its colour format, sample time,
+// brightness, measure mode, CAN ID (0 to 63), USB override and status LED; getConfig reads them
+// back with the item codes 0 to 6 in that order.
+VELMORA_STANDIN_API void SetLumiraColor(float red, float green, float blue);
+
 // [board]
+
+// The voltage on one input (0 to 7) of the simulated analog board. Readings are clipped to 0 and
+// the board's reference; the raw value is the 12-bit reading round(volts / vref * 4095). A closed
+// board, or another input, reads 0.
+VELMORA_STANDIN_API void SetAdexaVoltage(int channel, float volts);
+
+// Whether the simulated driver station exists and is enabled.
+VELMORA_STANDIN_API bool MockDSEnabled();
 
 // [simulation]
 // Simulated time. The device models advance only when the program steps the simulation, in

@@ -88,7 +88,8 @@ TEST_F(ChannelTest, StopPidWriteAndDisableGoThroughTheSameRules) {
   EXPECT_EQ(sc.Get(), 0.3) << "Disable leaves the remembered speed";
   sc.SetInverted(true);
   sc.StopMotor();
-  EXPECT_EQ(Journal(), (Calls{SpeedCall(3, 1.7), SpeedCall(3, 0.3),
+  EXPECT_EQ(Journal(), (Calls{SpeedCall(3, 1.7),
+                              SpeedCall(3, 0.3),
                               {"c_Orvex_disableMotor", {Arg::I32(kHandle), Arg::U8(3)}},
                               SpeedCall(3, -0.0)}));
   EXPECT_TRUE(std::signbit(sc.Get())) << "an inverted stop sends negative zero";
@@ -182,8 +183,9 @@ TEST_F(ChannelTest, SensitivityAboveTenIsRefusedWithAMessage) {
     motor.SetSensitivity(c.value);
     EXPECT_EQ(err.Text(), c.message);
     if (*c.message == '\0') {
-      EXPECT_EQ(Journal(), (Calls{{"c_Orvex_setSensitivity",
-                                   {Arg::I32(kHandle), Arg::U8(1), Arg::U8(c.value)}}}));
+      EXPECT_EQ(
+          Journal(),
+          (Calls{{"c_Orvex_setSensitivity", {Arg::I32(kHandle), Arg::U8(1), Arg::U8(c.value)}}}));
     } else {
       EXPECT_TRUE(Journal().empty());
     }

@@ -5,6 +5,7 @@
 #include <wpilib_standin/InMemorySendableBuilder.h>
 #include <wpilib_standin/Sim.h>
 
+#include <climits>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -170,6 +171,18 @@ TEST_F(ServoTest, ContinuousServoIsAWpilibSpeedController) {
   sc.SetInverted(true);
   sc.Set(0.5);
   EXPECT_LT(wpilib_standin::GetPwmState(9).raw, 999) << "inverted: below the stop point";
+}
+
+// A channel the output refuses must not turn the usage report into an integer overflow.
+TEST_F(ServoTest, RefusedChannelsReportWithoutOverflow) {
+  ServoContinuous first(8);
+  ServoContinuous second(8);  // channel taken: the output reads back INT_MAX
+  EXPECT_EQ(second.GetChannel(), INT_MAX);
+  EXPECT_EQ(wpilib_standin::GetUsageReports().back().instanceNumber, INT_MAX);
+  Servo beyond(INT_MAX);
+  EXPECT_EQ(wpilib_standin::GetUsageReports().back().resource, 33);
+  EXPECT_EQ(wpilib_standin::GetUsageReports().back().instanceNumber, INT_MAX);
+  EXPECT_EQ(first.GetChannel(), 8) << "the first servo keeps its output";
 }
 
 }  // namespace

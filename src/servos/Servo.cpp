@@ -6,6 +6,8 @@
 #include <frc/smartdashboard/SendableRegistry.h>
 #include <hal/FRCUsageReporting.h>
 
+#include "UsageInstance.h"
+
 namespace velmora {
 namespace {
 
@@ -22,7 +24,7 @@ constexpr int32_t kServoResourceType = 33;
 Servo::Servo(int channel) : frc::PWM(channel) {
   SetBounds(kMaxPulseMs, kNoDeadbandMs, kNoDeadbandMs, kNoDeadbandMs, kMinPulseMs);
   SetPeriodMultiplier(kPeriodMultiplier_4X);
-  HAL_Report(kServoResourceType, channel + 1, 0, nullptr);
+  HAL_Report(kServoResourceType, servos::UsageInstance(channel), 0, nullptr);
   frc::Sendable& sendable = *this;
   frc::SendableRegistry::GetInstance().SetName(&sendable, "Servo", channel);
 }

@@ -3,6 +3,8 @@
 #include <frc/smartdashboard/SendableRegistry.h>
 #include <hal/FRCUsageReporting.h>
 
+#include "UsageInstance.h"
+
 namespace velmora {
 namespace {
 
@@ -21,7 +23,7 @@ ServoContinuous::ServoContinuous(int channel) : frc::PWMSpeedController(channel)
   SetPeriodMultiplier(kPeriodMultiplier_4X);
   SetSpeed(0.0);
   SetZeroLatch();
-  HAL_Report(kContinuousServoResourceType, GetChannel() + 1, 0, nullptr);
+  HAL_Report(kContinuousServoResourceType, servos::UsageInstance(GetChannel()), 0, nullptr);
   frc::Sendable& sendable = *this;
   frc::SendableRegistry::GetInstance().SetName(&sendable, "ServoContinuous", GetChannel());
 }

@@ -83,7 +83,7 @@ TEST_F(OrvexTest, IdentityFromTheSimulatedDevice) {
   EXPECT_EQ(orvex.GetID(), 9);
   EXPECT_FALSE(orvex.GetFirmwareVersion().empty());
   EXPECT_FALSE(orvex.GetHardwareVersion().empty());
-  EXPECT_NE(orvex.GetSerialNumber().find("9"), std::string::npos);
+  EXPECT_NE(orvex.GetSerialNumber().find('9'), std::string::npos);
   EXPECT_EQ(orvex.GetFrequency(), 15600);
 }
 

@@ -138,8 +138,9 @@ namespace velmora_standin {
 
 void SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state) {
   Controller* c = FindByCanId(canId);
-  if (c != nullptr && index >= 0 && index < 4)
+  if (c != nullptr && index >= 0 && index < 4) {
     c->channels[index].limitSwitch[which ? 1 : 0] = state;
+  }
 }
 
 void SetOrvexZynderPosition(int32_t canId, int index, double position) {

@@ -167,8 +167,22 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
                    -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
                    -DWINDOWS=${WIN32}
                    -P ${PROJECT_SOURCE_DIR}/tests/consumer/run.cmake)
-  set_tests_properties(package.consumer PROPERTIES LABELS packaging
-                       PASS_REGULAR_EXPRESSION "Orvex 5 opened")
+  # The same program for a team with a driver of its own: the driver stand-in is left out of
+  # the install, and the package is pointed at a driver library (here the stand-in's file).
+  add_test(NAME package.consumer_with_own_driver
+           COMMAND ${CMAKE_COMMAND} -DBUILD=${PROJECT_BINARY_DIR}
+                   -DSOURCE=${PROJECT_SOURCE_DIR}/tests/consumer
+                   -DWORK=${PROJECT_BINARY_DIR}/consumer-own-driver
+                   -DGENERATOR=${CMAKE_GENERATOR}
+                   -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
+                   -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
+                   -DWINDOWS=${WIN32}
+                   -DCOMPONENTS=Velmora|WPILibStandIn|MinGWRuntime
+                   -DDRIVER_LINK=$<TARGET_LINKER_FILE:VelmoraDriver>
+                   -DDRIVER_RUNTIME=$<TARGET_FILE:VelmoraDriver>
+                   -P ${PROJECT_SOURCE_DIR}/tests/consumer/run.cmake)
+  set_tests_properties(package.consumer package.consumer_with_own_driver PROPERTIES
+                       LABELS packaging PASS_REGULAR_EXPRESSION "Orvex 5 opened")
   add_test(NAME package.vendordep
            COMMAND ${CMAKE_COMMAND} -DBUILDS=${_velmora_pack_builds}
                    -DOUT=${PROJECT_BINARY_DIR}/vendordep-test

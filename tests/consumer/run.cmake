@@ -1,13 +1,17 @@
 # Installs a build into a fresh folder, builds the consumer project against that install tree
-# and runs it (under the build's emulator for a cross build). Run by CTest as package.consumer.
+# and runs it (under the build's emulator for a cross build). Run by CTest as package.consumer*.
 #   -DBUILD=<build folder> -DSOURCE=<consumer sources> -DWORK=<scratch folder>
 #   -DGENERATOR=<generator> [-DTOOLCHAIN=<file>] [-DEMULATOR=<program>] [-DWINDOWS=1]
+#   [-DCOMPONENTS="Velmora|WPILibStandIn"]  install only these components
+#   [-DDRIVER_LINK=<file> -DDRIVER_RUNTIME=<file>]  a driver of the team's own (the stand-in is
+#       not installed): the package must refuse without it, then build with it
 cmake_minimum_required(VERSION 3.20)
 foreach(var BUILD SOURCE WORK GENERATOR)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "run.cmake: -D${var}= is required")
   endif()
 endforeach()
+string(REPLACE "|" ";" COMPONENTS "${COMPONENTS}")
 
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc)
@@ -19,13 +23,31 @@ endfunction()
 
 file(REMOVE_RECURSE ${WORK})
 set(prefix ${WORK}/install)
-run(${CMAKE_COMMAND} --install ${BUILD} --prefix ${prefix})
+if(COMPONENTS)
+  foreach(component ${COMPONENTS})
+    run(${CMAKE_COMMAND} --install ${BUILD} --prefix ${prefix} --component ${component})
+  endforeach()
+else()
+  run(${CMAKE_COMMAND} --install ${BUILD} --prefix ${prefix})
+endif()
 
 set(configure ${CMAKE_COMMAND} -S ${SOURCE} -B ${WORK}/build -G ${GENERATOR}
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH=${prefix})
 if(TOOLCHAIN)
   # A cross build searches its root paths only: the install tree is one of them.
   list(APPEND configure -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN} -DCMAKE_FIND_ROOT_PATH=${prefix})
+endif()
+
+if(DRIVER_LINK)
+  # Without the stand-in and without a driver, the package says what it misses.
+  execute_process(COMMAND ${configure} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(rc EQUAL 0 OR NOT "${err}" MATCHES "VELMORA_DRIVER_LIBRARY")
+    message(FATAL_ERROR "find_package(Velmora) without any driver did not say what it misses:\n"
+                        "${out}${err}")
+  endif()
+  message(STATUS "Without a driver the package refuses, naming VELMORA_DRIVER_LIBRARY")
+  file(REMOVE_RECURSE ${WORK}/build)
+  list(APPEND configure -DVELMORA_DRIVER_LIBRARY=${DRIVER_LINK})
 endif()
 run(${configure})
 run(${CMAKE_COMMAND} --build ${WORK}/build)
@@ -34,7 +56,10 @@ file(GLOB program ${WORK}/build/consumer ${WORK}/build/consumer.exe)
 if(WINDOWS)
   # Windows finds DLLs beside the program: copy the installed ones there, as an installer would.
   file(GLOB dlls ${prefix}/bin/*.dll)
-  file(COPY ${dlls} DESTINATION ${WORK}/build)
+  file(COPY ${dlls} ${DRIVER_RUNTIME} DESTINATION ${WORK}/build)
+elseif(DRIVER_RUNTIME)
+  get_filename_component(driver_dir ${DRIVER_RUNTIME} DIRECTORY)
+  set(ENV{LD_LIBRARY_PATH} "${driver_dir}:$ENV{LD_LIBRARY_PATH}")
 endif()
 if(EMULATOR AND NOT DEFINED ENV{WINEPREFIX})
   set(ENV{WINEPREFIX} ${BUILD}/wineprefix)  # the build's own prefix, made once

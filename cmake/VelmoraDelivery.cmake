@@ -33,6 +33,13 @@ foreach(_target ${_velmora_all_targets})
   endif()
 endforeach()
 
+# MSVC warns about every exported class that has standard-library members (C4251) or a base
+# class WPILib does not mark for export (C4275). Both are about mixing runtimes across DLLs,
+# which this library rules out anyway: the driver's records already require one shared runtime.
+if(MSVC)
+  target_compile_options(velmora_warnings INTERFACE /wd4251 /wd4275)
+endif()
+
 # MinGW programs need the compiler's C++ runtime DLLs beside them; put them where the build's
 # programs and tests live, so they run under Wine (or on Windows) straight from the build folder.
 set(VELMORA_MINGW_RUNTIME_DLLS "")

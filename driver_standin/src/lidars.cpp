@@ -1,7 +1,11 @@
 // Simulated lidars: the small 360-degree lidar (one object per opened port) and the large
-// filtering lidar (one process-wide device).
+// filtering lidar (one process-wide device). Both ride on the simulated robot and measure the
+// field around it; what they see is kept apart from how each device scans.
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <new>
+#include <vector>
 
 #include "../../src/driver_link/VelmoraDriver.h"
 #include "internal.h"
@@ -12,28 +16,123 @@ using velmora_standin::internal::Record;
 
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
+
+// ---------------------------------------------------------------------------------------------
+// What the lidars see: the simulated field, from the robot they ride on
+// ---------------------------------------------------------------------------------------------
+
+constexpr float kMaximumRange = 12.0f;
+constexpr float kMinimumRange = 0.05f;
+
+// A reading at `angle` degrees from the robot's heading: the distance to the first wall or
+// obstacle, or 0 (no reading) when that is out of range.
+float MeasuredDistance(float angle) {
+  const velmora_standin::RobotPose robot = velmora_standin::Robot();
+  const double d =
+      velmora_standin::RayDistance(robot.x, robot.y, robot.heading + angle * kPi / 180.0);
+  return d > kMaximumRange || d < kMinimumRange ? 0.0f : static_cast<float>(d);
+}
+
+// The small lidar's quality: strong near, weaker far, 0 for no reading.
+float QualityOf(float distance) {
+  if (distance <= 0.0f) return 0.0f;
+  return static_cast<float>(std::lround(20.0 + 200.0 * (1.0 - distance / kMaximumRange)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Small lidar
+// ---------------------------------------------------------------------------------------------
+
+constexpr int32_t kMiniPortCount = 4;
+constexpr double kMiniSamplesPerSecond = 4320.0;
+constexpr float kMiniLowestFrequency = 5.0f;
+constexpr float kMiniHighestFrequency = 15.0f;
+
 struct MiniLidar {
-  int32_t port = 0;
-  bool scanning = false;
-  float frequency = 6.0f;
-  int64_t scans = 0;
+  velmora_standin::LidarMiniSimState state;
 };
 
-struct BigLidar {
-  bool created = false;
-  bool scanning = false;
-};
+std::vector<std::unique_ptr<MiniLidar>>& Minis() {
+  static std::vector<std::unique_ptr<MiniLidar>> minis;
+  return minis;
+}
 
-BigLidar& Big() {
-  static BigLidar lidar;
+// The open lidar behind a handle, or null for null, unknown or already destroyed handles.
+MiniLidar* FindMini(const void* handle) {
+  if (handle == nullptr) return nullptr;
+  for (const auto& mini : Minis()) {
+    if (mini.get() == handle) return mini.get();
+  }
+  return nullptr;
+}
+
+void StepMiniFrequency(void* handle, bool wholeHertz, bool up) {
+  MiniLidar* lidar = FindMini(handle);
+  if (lidar == nullptr) return;
+  const float step = wholeHertz ? 1.0f : 0.1f;
+  float& frequency = lidar->state.frequency;
+  const float target = up ? frequency + step : frequency - step;
+  // The device ignores steps beyond what its motor can do.
+  if (target >= kMiniLowestFrequency && target <= kMiniHighestFrequency) frequency = target;
+}
+
+// One sweep of the field: as many points as the lidar samples in one turn at its frequency.
+void SweepMini(MiniLidar& lidar, LidarMiniJNI::ScanData& scan) {
+  velmora_standin::LidarMiniSimState& s = lidar.state;
+  if (!s.scanning) {
+    scan.timestamp = s.timestamp;
+    return;
+  }
+  const double frequency = s.frequency;
+  const int count = std::max(360, static_cast<int>(std::lround(kMiniSamplesPerSecond / frequency)));
+  s.timestamp += std::llround(1e6 / frequency);
+  ++s.scans;
+  scan.timestamp = s.timestamp;
+  scan.points.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    const float angle = static_cast<float>(i * 360.0 / count);
+    const float distance = MeasuredDistance(angle);
+    scan.points.push_back({angle, distance, QualityOf(distance)});
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Large lidar
+// ---------------------------------------------------------------------------------------------
+
+velmora_standin::LidarSimState& Big() {
+  static velmora_standin::LidarSimState lidar;
   return lidar;
 }
 
 }  // namespace
 
-namespace velmora_standin::internal {
-void ResetLidarSims() { Big() = BigLidar{}; }
-}  // namespace velmora_standin::internal
+namespace velmora_standin {
+
+std::vector<const void*> OpenLidarMinis() {
+  std::vector<const void*> handles;
+  for (const auto& mini : Minis()) handles.push_back(mini.get());
+  return handles;
+}
+
+bool GetLidarMiniSim(const void* handle, LidarMiniSimState* state) {
+  const MiniLidar* lidar = FindMini(handle);
+  if (lidar == nullptr || state == nullptr) return false;
+  *state = lidar->state;
+  return true;
+}
+
+LidarSimState GetLidarSim() { return Big(); }
+
+namespace internal {
+void ResetLidarSims() {
+  Minis().clear();
+  Big() = LidarSimState{};
+}
+}  // namespace internal
+
+}  // namespace velmora_standin
 
 extern "C" {
 
@@ -42,34 +141,43 @@ void* c_LidarMini_create(int32_t port) {
   if (auto r = Next("c_LidarMini_create")) {
     if (r->integer == 0) return nullptr;
   }
-  auto* lidar = new (std::nothrow) MiniLidar;
-  if (lidar != nullptr) lidar->port = port;
-  return lidar;
+  if (port < 0 || port >= kMiniPortCount) return nullptr;
+  for (const auto& mini : Minis()) {
+    if (mini->state.port == port) return nullptr;  // that port's lidar is in use
+  }
+  auto lidar = std::unique_ptr<MiniLidar>(new (std::nothrow) MiniLidar);
+  if (lidar == nullptr) return nullptr;
+  lidar->state.port = port;
+  Minis().push_back(std::move(lidar));
+  return Minis().back().get();
 }
 
 void c_LidarMini_destroy(void* handle) {
   Record("c_LidarMini_destroy", handle);
-  delete static_cast<MiniLidar*>(handle);  // null is fine
+  auto& minis = Minis();
+  minis.erase(std::remove_if(minis.begin(), minis.end(),
+                             [handle](const auto& mini) { return mini.get() == handle; }),
+              minis.end());
 }
 
 void c_LidarMini_start(void* handle) {
   Record("c_LidarMini_start", handle);
-  if (handle != nullptr) static_cast<MiniLidar*>(handle)->scanning = true;
+  if (MiniLidar* lidar = FindMini(handle)) lidar->state.scanning = true;
 }
 
 void c_LidarMini_stop(void* handle) {
   Record("c_LidarMini_stop", handle);
-  if (handle != nullptr) static_cast<MiniLidar*>(handle)->scanning = false;
+  if (MiniLidar* lidar = FindMini(handle)) lidar->state.scanning = false;
 }
 
 void c_LidarMini_increaseFrequency(void* handle, bool wholeHertz) {
   Record("c_LidarMini_increaseFrequency", handle, wholeHertz);
-  if (handle != nullptr) static_cast<MiniLidar*>(handle)->frequency += wholeHertz ? 1.0f : 0.1f;
+  StepMiniFrequency(handle, wholeHertz, true);
 }
 
 void c_LidarMini_decreaseFrequency(void* handle, bool wholeHertz) {
   Record("c_LidarMini_decreaseFrequency", handle, wholeHertz);
-  if (handle != nullptr) static_cast<MiniLidar*>(handle)->frequency -= wholeHertz ? 1.0f : 0.1f;
+  StepMiniFrequency(handle, wholeHertz, false);
 }
 
 void c_LidarMini_getInfo(void* handle, velmora_driver::LidarMiniInfoRecord* info) {
@@ -79,11 +187,15 @@ void c_LidarMini_getInfo(void* handle, velmora_driver::LidarMiniInfoRecord* info
     ApplyFill(*r, info);
     return;
   }
+  const MiniLidar* lidar = FindMini(handle);
+  if (lidar == nullptr) return;
   *info = velmora_driver::LidarMiniInfoRecord{};
   info->model = 0x18;
-  info->firmware = 0x0120;
+  info->firmware = 0x0120;  // 1.32
   info->hardware = 7;
-  for (int i = 0; i < 16; ++i) info->serialNumber[i] = static_cast<uint8_t>(0x10 * (i % 16) + i);
+  // A serial number of the device's own: a fixed stem, the port in the last byte.
+  for (int i = 0; i < 15; ++i) info->serialNumber[i] = static_cast<uint8_t>(0xA0 + 7 * i);
+  info->serialNumber[15] = static_cast<uint8_t>(lidar->state.port);
 }
 
 void c_LidarMini_getHealth(void* handle, velmora_driver::LidarMiniHealthRecord* health) {
@@ -93,35 +205,28 @@ void c_LidarMini_getHealth(void* handle, velmora_driver::LidarMiniHealthRecord* 
     ApplyFill(*r, health);
     return;
   }
-  *health = velmora_driver::LidarMiniHealthRecord{};
+  if (FindMini(handle) == nullptr) return;
+  *health = velmora_driver::LidarMiniHealthRecord{};  // status 0: good, no error
 }
 
 void c_LidarMini_getData(void* handle, LidarMiniJNI::ScanData* storage) {
   Record("c_LidarMini_getData", handle, storage);
   if (storage == nullptr) return;
+  // The caller's storage is raw: the record is built in it, whatever happens next.
   auto* scan = new (storage) LidarMiniJNI::ScanData{};
   if (auto r = Next("c_LidarMini_getData")) {
     scan->timestamp = r->scanTimestamp;
+    scan->points.reserve(r->scan.size());
     for (const auto& p : r->scan) scan->points.push_back({p.angle, p.distance, p.quality});
     return;
   }
-  auto* lidar = static_cast<MiniLidar*>(handle);
-  if (lidar == nullptr) return;
-  // A square room, 4 m wide, with the lidar in the middle: one point per degree.
-  scan->timestamp = ++lidar->scans;
-  scan->points.reserve(360);
-  for (int deg = 0; deg < 360; ++deg) {
-    const double rad = deg * 3.14159265358979323846 / 180.0;
-    const double c = std::fabs(std::cos(rad));
-    const double s = std::fabs(std::sin(rad));
-    const double d = 2.0 / (c > s ? c : s);
-    scan->points.push_back({static_cast<float>(deg), static_cast<float>(d), 47.0f});
-  }
+  if (MiniLidar* lidar = FindMini(handle)) SweepMini(*lidar, *scan);
 }
 
 void c_Lidar_create(int32_t port) {
   Record("c_Lidar_create", port);
   Big().created = true;
+  Big().port = port;
 }
 
 void c_Lidar_start() {
@@ -141,29 +246,49 @@ velmora_driver::LidarScanBlock c_Lidar_getData() {
     ApplyFill(*r, &block);
     return block;
   }
+  velmora_standin::LidarSimState& lidar = Big();
+  const bool measuring = lidar.created && lidar.scanning;
+  if (measuring) ++lidar.scans;
   for (int deg = 0; deg < 360; ++deg) {
     block.angles[deg] = static_cast<float>(deg);
-    block.distances[deg] = 2.0f;
+    block.distances[deg] = measuring ? MeasuredDistance(static_cast<float>(deg)) : 0.0f;
   }
   return block;
 }
 
 void c_Lidar_enableFilter(int32_t filter, bool enable) {
   Record("c_Lidar_enableFilter", filter, enable);
+  if (filter >= 0 && filter < velmora_standin::kLidarFilterCount) {
+    Big().filterEnabled[filter] = enable;
+  }
 }
 
 void c_Lidar_clusterConfig(float value, int32_t minClusterSize) {
   Record("c_Lidar_clusterConfig", value, minClusterSize);
+  Big().clusterValue = value;
+  Big().clusterMinSize = minClusterSize;
 }
 
-void c_Lidar_kalmanConfig(float a, float b, float c) { Record("c_Lidar_kalmanConfig", a, b, c); }
+void c_Lidar_kalmanConfig(float a, float b, float c) {
+  Record("c_Lidar_kalmanConfig", a, b, c);
+  Big().kalman[0] = a;
+  Big().kalman[1] = b;
+  Big().kalman[2] = c;
+}
 
 void c_Lidar_movingAverageConfig(int32_t windowSize) {
   Record("c_Lidar_movingAverageConfig", windowSize);
+  Big().movingAverageWindow = windowSize;
 }
 
-void c_Lidar_medianConfig(int32_t windowSize) { Record("c_Lidar_medianConfig", windowSize); }
+void c_Lidar_medianConfig(int32_t windowSize) {
+  Record("c_Lidar_medianConfig", windowSize);
+  Big().medianWindow = windowSize;
+}
 
-void c_Lidar_jitterConfig(float value) { Record("c_Lidar_jitterConfig", value); }
+void c_Lidar_jitterConfig(float value) {
+  Record("c_Lidar_jitterConfig", value);
+  Big().jitter = value;
+}
 
 }  // extern "C"

@@ -158,6 +158,46 @@ VELMORA_STANDIN_API OrvexChannelState OrvexChannel(int32_t canId, int index);
 
 // [lidars]
 
+// Both simulated lidars ride on the robot of the simulated field (see [simulation]), at its
+// centre, with 0 degrees along the robot's heading and angles growing counter-clockwise; they
+// measure the distance to the first wall or obstacle, and see nothing (distance 0) beyond 12 m.
+
+// The simulated small lidar, on ports 0 to 3; opening another port, or a port whose lidar is
+// open, fails (null handle). Scanning takes 4320 samples a second, so a scan holds 720 points at
+// 6 Hz (every half degree) and 360 at 12 Hz; each scan's timestamp, in microseconds, advances by
+// one scan period. A stopped lidar returns an empty scan. The device steps its frequency as told,
+// within its own 5 to 15 Hz.
+struct LidarMiniSimState {
+  int32_t port = 0;
+  bool scanning = false;
+  float frequency = 6.0f;  // as the device itself keeps it
+  int64_t scans = 0;       // scans taken
+  int64_t timestamp = 0;   // timestamp of the last scan
+};
+// The handles of the small lidars that are open (created and not yet destroyed), oldest first.
+VELMORA_STANDIN_API std::vector<const void*> OpenLidarMinis();
+// The state of the open small lidar behind `handle`; false if no such lidar is open.
+VELMORA_STANDIN_API bool GetLidarMiniSim(const void* handle, LidarMiniSimState* state);
+
+// The simulated large lidar: one per process. Its scan has one point per degree; distances are 0
+// until it is created and started. It keeps the filter switches and the last configuration of
+// each filter (filter numbers 0 cluster, 1 Kalman, 2 moving average, 3 median, 4 jitter).
+constexpr int kLidarFilterCount = 5;
+struct LidarSimState {
+  bool created = false;
+  int32_t port = 0;
+  bool scanning = false;
+  bool filterEnabled[kLidarFilterCount] = {};
+  float clusterValue = 0.0f;
+  int32_t clusterMinSize = 0;
+  float kalman[3] = {};
+  int32_t movingAverageWindow = 0;
+  int32_t medianWindow = 0;
+  float jitter = 0.0f;
+  int64_t scans = 0;
+};
+VELMORA_STANDIN_API LidarSimState GetLidarSim();
+
 // [sensors]
 
 // The colour every simulated colour sensor sees, as red, green and blue from 0 to 1, from now

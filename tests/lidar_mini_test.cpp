@@ -1,0 +1,341 @@
+// The small lidar: handle life, frequency stepping with its console reports, nearest-angle
+// look-up, serial text and the records copied from the driver.
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <type_traits>
+
+#include "support/TestSupport.h"
+#include "velmora/LidarMini.h"
+
+namespace {
+
+using velmora::LidarMini;
+using velmora_test::Arg;
+using velmora_test::Call;
+using velmora_test::Result;
+using velmora_test::StreamCapture;
+using Calls = std::vector<Call>;
+
+static_assert(!std::is_copy_constructible_v<LidarMini> && !std::is_copy_assignable_v<LidarMini>);
+static_assert(std::is_nothrow_move_constructible_v<LidarMini>);
+
+const std::string kArrow = "\xE2\x86\x92";
+
+class LidarMiniTest : public velmora_test::DriverTest {
+ protected:
+  // The handle of the most recently opened simulated lidar.
+  static const void* Handle() { return velmora_standin::OpenLidarMinis().back(); }
+};
+
+// Runs `count` steps of one kind and returns what went to std::cout and std::cerr.
+struct Steps {
+  std::string out;
+  std::string err;
+};
+Steps Step(LidarMini& lidar, void (LidarMini::*step)(), int count) {
+  StreamCapture out(std::cout);
+  StreamCapture err(std::cerr);
+  for (int i = 0; i < count; ++i) (lidar.*step)();
+  return {out.Text(), err.Text()};
+}
+
+std::string Applied(const std::string& value) {
+  return "[LidarMini] Scan frequency " + kArrow + " " + value + " Hz\n";
+}
+
+TEST_F(LidarMiniTest, EveryCallCarriesTheHandleAndOnlyDestroyReleases) {
+  {
+    LidarMini lidar(LidarMini::Port::kUSB2);
+    const void* h = Handle();
+    lidar.Start();
+    lidar.Stop();
+    lidar.Destroy();
+    lidar.Destroy();
+    lidar.Start();  // inert now
+    EXPECT_EQ(Journal(), (Calls{{"c_LidarMini_create", {Arg::I32(2)}},
+                                {"c_LidarMini_start", {Arg::Pointer(h)}},
+                                {"c_LidarMini_stop", {Arg::Pointer(h)}},
+                                {"c_LidarMini_destroy", {Arg::Pointer(h)}},
+                                {"c_LidarMini_destroy", {Arg::Pointer(nullptr)}}}));
+    EXPECT_TRUE(velmora_standin::OpenLidarMinis().empty());
+  }
+  { LidarMini forgotten(LidarMini::Port::kUSB1); }
+  EXPECT_EQ(velmora_standin::OpenLidarMinis().size(), 1u) << "going out of scope releases nothing";
+}
+
+// A failed open (scripted, or a port the driver does not have) gives an inert object.
+TEST_F(LidarMiniTest, InertObjectMakesNoDeviceCallsAndReadsZeros) {
+  velmora_standin::ScriptNext("c_LidarMini_create", Result::Null());
+  LidarMini scripted(LidarMini::Port::kUSB0);
+  LidarMini noSuchPort(static_cast<LidarMini::Port>(9));
+  for (LidarMini* lidar : {&scripted, &noSuchPort}) {
+    Clear();
+    lidar->Start();
+    lidar->Stop();
+    const LidarMini::LidarInfo info = lidar->GetInfo();
+    const LidarMini::LidarHealth health = lidar->GetHealth();
+    const LidarMini::ScanData data = lidar->GetData();
+    EXPECT_TRUE(Journal().empty());
+    EXPECT_EQ(info.GetSerialString(), std::string(32, '0'));
+    EXPECT_EQ(info.model + info.firmwareMinor + info.firmwareMajor + info.hardware, 0);
+    EXPECT_EQ(health.status, 0);
+    EXPECT_EQ(health.errorCode, 0);
+    EXPECT_TRUE(data.angles.empty() && data.distances.empty() && data.qualities.empty());
+    EXPECT_EQ(data.timestamp, 0);
+    lidar->Destroy();
+    EXPECT_EQ(Journal(), (Calls{{"c_LidarMini_destroy", {Arg::Pointer(nullptr)}}}));
+  }
+}
+
+TEST_F(LidarMiniTest, MoveHandsTheDeviceOverAndLeavesTheSourceInert) {
+  LidarMini source(LidarMini::Port::kUSB0);
+  const void* h = Handle();
+  Step(source, &LidarMini::IncreaseFrequencyHz, 1);
+  LidarMini target(std::move(source));
+  EXPECT_EQ(target.GetCurrentFrequency(), 7.0f);
+  Clear();
+  source.Start();
+  source.Destroy();
+  target.Start();
+  EXPECT_EQ(Journal(), (Calls{{"c_LidarMini_destroy", {Arg::Pointer(nullptr)}},
+                              {"c_LidarMini_start", {Arg::Pointer(h)}}}));
+  target.Destroy();
+  EXPECT_TRUE(velmora_standin::OpenLidarMinis().empty());
+  EXPECT_EQ(target.GetCurrentFrequency(), 7.0f) << "the frequency outlives the device";
+}
+
+TEST_F(LidarMiniTest, FirstStepsFromSixHertzExactBytes) {
+  LidarMini lidar(LidarMini::Port::kUSB0);
+  const void* h = Handle();
+  Clear();
+  Steps s = Step(lidar, &LidarMini::IncreaseFrequencyTenthHz, 1);
+  EXPECT_EQ(s.out, Applied("6.1"));
+  EXPECT_EQ(s.err, "");
+  s = Step(lidar, &LidarMini::IncreaseFrequencyHz, 1);
+  EXPECT_EQ(s.out, Applied("7.1"));
+  EXPECT_EQ(Journal(),
+            (Calls{{"c_LidarMini_increaseFrequency", {Arg::Pointer(h), Arg::Bool(false)}},
+                   {"c_LidarMini_increaseFrequency", {Arg::Pointer(h), Arg::Bool(true)}}}));
+  velmora_standin::LidarMiniSimState device;
+  ASSERT_TRUE(velmora_standin::GetLidarMiniSim(h, &device));
+  EXPECT_EQ(device.frequency, 6.0f + 0.1f + 1.0f) << "the device follows the steps";
+
+  LidarMini fresh(LidarMini::Port::kUSB1);
+  Clear();
+  s = Step(fresh, &LidarMini::DecreaseFrequencyTenthHz, 1);
+  Steps whole = Step(fresh, &LidarMini::DecreaseFrequencyHz, 1);
+  EXPECT_EQ(s.err,
+            "[LidarMini] DecreaseFrequency blocked: 6 - 0.1 Hz would go below minimum 6 Hz\n");
+  EXPECT_EQ(whole.err,
+            "[LidarMini] DecreaseFrequency blocked: 6 - 1 Hz would go below minimum 6 Hz\n");
+  EXPECT_EQ(s.out + whole.out, "");
+  EXPECT_TRUE(Journal().empty());
+  EXPECT_EQ(fresh.GetCurrentFrequency(), 6.0f);
+}
+
+TEST_F(LidarMiniTest, WholeStepsUpToTwelveThenBlocked) {
+  LidarMini lidar(LidarMini::Port::kUSB0);
+  EXPECT_EQ(lidar.GetCurrentFrequency(), 6.0f);
+  Clear();
+  Steps s = Step(lidar, &LidarMini::IncreaseFrequencyHz, 6);
+  EXPECT_EQ(s.out, Applied("7") + Applied("8") + Applied("9") + Applied("10") + Applied("11") +
+                       Applied("12"));
+  EXPECT_EQ(lidar.GetCurrentFrequency(), 12.0f);
+  s = Step(lidar, &LidarMini::IncreaseFrequencyHz, 1);
+  EXPECT_EQ(s.out, "");
+  EXPECT_EQ(s.err, "[LidarMini] IncreaseFrequency blocked: 12 + 1 Hz would exceed maximum 12 Hz\n");
+  EXPECT_EQ(lidar.GetCurrentFrequency(), 12.0f);
+  EXPECT_EQ(velmora_standin::CountCalls("c_LidarMini_increaseFrequency"), 6u);
+}
+
+// Tenth steps do not add up exactly in single precision; the window's slack lets sixty of them
+// reach each end, and the report rounds to six digits.
+TEST_F(LidarMiniTest, SixtyTenthStepsEachWayThenBlocked) {
+  float up = 6.0f;
+  for (int i = 0; i < 60; ++i) up += 0.1f;
+  float down = up;
+  for (int i = 0; i < 60; ++i) down -= 0.1f;
+  ASSERT_EQ(up, 12.000013f);
+  ASSERT_EQ(down, 6.0000005f);
+
+  LidarMini lidar(LidarMini::Port::kUSB0);
+  Clear();
+  Steps s = Step(lidar, &LidarMini::IncreaseFrequencyTenthHz, 60);
+  EXPECT_EQ(lidar.GetCurrentFrequency(), up);
+  EXPECT_EQ(s.err, "");
+  ASSERT_GE(s.out.size(), Applied("12").size());
+  EXPECT_EQ(s.out.substr(s.out.size() - Applied("12").size()), Applied("12"));
+  s = Step(lidar, &LidarMini::IncreaseFrequencyTenthHz, 1);
+  EXPECT_EQ(s.err,
+            "[LidarMini] IncreaseFrequency blocked: 12 + 0.1 Hz would exceed maximum 12 Hz\n");
+  EXPECT_EQ(lidar.GetCurrentFrequency(), up);
+
+  s = Step(lidar, &LidarMini::DecreaseFrequencyTenthHz, 60);
+  EXPECT_EQ(lidar.GetCurrentFrequency(), down);
+  EXPECT_EQ(s.err, "");
+  EXPECT_EQ(s.out.substr(s.out.size() - Applied("6").size()), Applied("6"));
+  s = Step(lidar, &LidarMini::DecreaseFrequencyTenthHz, 1);
+  EXPECT_EQ(s.err,
+            "[LidarMini] DecreaseFrequency blocked: 6 - 0.1 Hz would go below minimum 6 Hz\n");
+  EXPECT_EQ(lidar.GetCurrentFrequency(), down);
+  EXPECT_EQ(velmora_standin::CountCalls("c_LidarMini_increaseFrequency"), 60u);
+  EXPECT_EQ(velmora_standin::CountCalls("c_LidarMini_decreaseFrequency"), 60u);
+}
+
+TEST_F(LidarMiniTest, MixedStepsBlockOnTheTargetNotTheCount) {
+  LidarMini lidar(LidarMini::Port::kUSB0);
+  Step(lidar, &LidarMini::IncreaseFrequencyTenthHz, 1);
+  Steps s = Step(lidar, &LidarMini::IncreaseFrequencyHz, 5);
+  EXPECT_EQ(lidar.GetCurrentFrequency(), 6.0f + 0.1f + 1.0f + 1.0f + 1.0f + 1.0f + 1.0f);
+  EXPECT_EQ(s.out.substr(s.out.size() - Applied("11.1").size()), Applied("11.1"));
+  s = Step(lidar, &LidarMini::IncreaseFrequencyHz, 1);
+  EXPECT_EQ(s.err,
+            "[LidarMini] IncreaseFrequency blocked: 11.1 + 1 Hz would exceed maximum 12 Hz\n");
+  s = Step(lidar, &LidarMini::IncreaseFrequencyTenthHz, 9);
+  EXPECT_EQ(s.err, "");
+  EXPECT_EQ(s.out.substr(s.out.size() - Applied("12").size()), Applied("12"));
+
+  // Three whole steps up and thirty tenth steps down end a little under 6, inside the slack.
+  LidarMini other(LidarMini::Port::kUSB1);
+  float expected = 6.0f + 1.0f + 1.0f + 1.0f;
+  for (int i = 0; i < 30; ++i) expected -= 0.1f;
+  ASSERT_LT(expected, 6.0f);
+  Step(other, &LidarMini::IncreaseFrequencyHz, 3);
+  s = Step(other, &LidarMini::DecreaseFrequencyTenthHz, 30);
+  EXPECT_EQ(s.err, "");
+  EXPECT_EQ(other.GetCurrentFrequency(), expected);
+  EXPECT_EQ(s.out.substr(s.out.size() - Applied("6").size()), Applied("6"));
+}
+
+// The range test comes before the handle test: an inert lidar still reports a refused step.
+TEST_F(LidarMiniTest, NullHandleIsSilentInRangeAndStillReportsBlockedSteps) {
+  velmora_standin::ScriptNext("c_LidarMini_create", Result::Null());
+  LidarMini lidar(LidarMini::Port::kUSB0);
+  Clear();
+  Steps s = Step(lidar, &LidarMini::IncreaseFrequencyHz, 1);
+  EXPECT_EQ(s.out + s.err, "");
+  EXPECT_EQ(lidar.GetCurrentFrequency(), 6.0f);
+  s = Step(lidar, &LidarMini::DecreaseFrequencyHz, 1);
+  EXPECT_EQ(s.out, "");
+  EXPECT_EQ(s.err, "[LidarMini] DecreaseFrequency blocked: 6 - 1 Hz would go below minimum 6 Hz\n");
+  EXPECT_TRUE(Journal().empty());
+}
+
+TEST_F(LidarMiniTest, GetDistanceAt) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  struct Case {
+    const char* name;
+    std::vector<float> angles, distances;
+    float angle, tolerance, expected;
+  };
+  const Case cases[] = {
+      {"empty", {}, {}, 0, 360, -1},
+      {"nearest", {10, 20}, {1.5f, 2.5f}, 14, 5, 1.5f},
+      {"fold at 180", {359.5f}, {2}, 0.5f, 1, 2},
+      {"tie goes to the first", {10, 12}, {3, 4}, 11, 5, 3},
+      {"zero distance skipped", {10, 11}, {0, 4}, 10, 5, 4},
+      {"negative and NaN distances skipped", {10, 11, 12}, {-1, nan, 6}, 10, 5, 6},
+      {"tolerance inclusive", {10}, {5}, 13, 3, 5},
+      {"just outside tolerance", {10}, {5}, 13, 2.999f, -1},
+      {"nothing near", {10, 20}, {1, 2}, 100, 5, -1},
+      {"query not normalised", {10}, {7}, 370, 0, 7},
+      {"NaN angle", {10}, {7}, nan, 360, -1},
+      {"NaN tolerance", {10}, {7}, 10, nan, -1},
+      {"fewer distances than angles", {10, 20, 30}, {1}, 30, 1, -1},
+      {"no distances at all", {10}, {}, 10, 1, -1},
+      {"more distances than angles", {10}, {1, 2}, 10, 1, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    LidarMini::ScanData data;
+    data.angles = c.angles;
+    data.distances = c.distances;
+    data.distances.shrink_to_fit();  // a read past the end is then caught by ASan
+    EXPECT_EQ(data.GetDistanceAt(c.angle, c.tolerance), c.expected);
+  }
+}
+
+TEST_F(LidarMiniTest, SerialStringIsThirtyTwoUpperCaseHexDigits) {
+  LidarMini::LidarInfo info;
+  EXPECT_EQ(info.GetSerialString(), std::string(32, '0'));
+  const uint8_t bytes[16] = {0x0A, 0xFF, 0x00, 0x41, 0x09, 0x10, 0xC3, 0x7E,
+                             0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF};
+  std::memcpy(info.serialNumber, bytes, sizeof bytes);
+  EXPECT_EQ(info.GetSerialString(), "0AFF00410910C37E0123456789ABCDEF");
+}
+
+TEST_F(LidarMiniTest, RecordsAreCopiedFieldByFieldFromTheDriver) {
+  LidarMini lidar(LidarMini::Port::kUSB3);
+  const void* h = Handle();
+  struct {
+    uint8_t model = 0x2A, gap = 0xEE;
+    uint16_t firmware = 0x0305;
+    uint8_t hardware = 9, serial[16] = {0xDE, 0xAD, 0xBE, 0xEF}, tail = 0xEE;
+  } info;
+  struct {
+    uint8_t status = 2, gap = 0xEE;
+    uint16_t errorCode = 0xBEEF;
+  } health;
+  static_assert(sizeof info == 22 && sizeof health == 4);
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  velmora_standin::ScriptNext("c_LidarMini_getInfo", Result::None().Fill(info));
+  velmora_standin::ScriptNext("c_LidarMini_getHealth", Result::None().Fill(health));
+  velmora_standin::ScriptNext(
+      "c_LidarMini_getData",
+      Result::Scan(-1234567890123, {{0.5f, 1.25f, 15}, {359, -2, 0}, {180, nan, -7.5f}}));
+  Clear();
+  const LidarMini::LidarInfo i = lidar.GetInfo();
+  const LidarMini::LidarHealth hl = lidar.GetHealth();
+  const LidarMini::ScanData d = lidar.GetData();
+  EXPECT_EQ(Journal(), (Calls{{"c_LidarMini_getInfo", {Arg::Pointer(h), Arg::NonNull()}},
+                              {"c_LidarMini_getHealth", {Arg::Pointer(h), Arg::NonNull()}},
+                              {"c_LidarMini_getData", {Arg::Pointer(h), Arg::NonNull()}}}));
+  EXPECT_EQ(i.model, 0x2A);
+  EXPECT_EQ(i.firmwareMinor, 0x05);
+  EXPECT_EQ(i.firmwareMajor, 0x03);
+  EXPECT_EQ(i.hardware, 9);
+  EXPECT_EQ(i.GetSerialString(), "DEADBEEF000000000000000000000000");
+  EXPECT_EQ(hl.status, 2);
+  EXPECT_EQ(hl.errorCode, 0xBEEF);
+  EXPECT_EQ(d.timestamp, -1234567890123);
+  EXPECT_EQ(d.angles, (std::vector<float>{0.5f, 359, 180}));
+  ASSERT_EQ(d.distances.size(), 3u);
+  EXPECT_EQ(d.distances[0], 1.25f);
+  EXPECT_EQ(d.distances[1], -2.0f);
+  EXPECT_TRUE(std::isnan(d.distances[2]));
+  EXPECT_EQ(d.qualities, (std::vector<float>{15, 0, -7.5f}));
+}
+
+// The simulated lidar rides on the robot and sweeps the field: more points per turn at lower
+// frequencies, a timestamp that advances by one scan period, nothing while stopped.
+TEST_F(LidarMiniTest, ScansOfTheSimulatedField) {
+  LidarMini lidar(LidarMini::Port::kUSB0);
+  EXPECT_TRUE(lidar.GetData().angles.empty()) << "not started";
+  lidar.Start();
+  const LidarMini::ScanData slow = lidar.GetData();
+  EXPECT_EQ(slow.angles.size(), 720u);
+  EXPECT_EQ(slow.distances.size(), 720u);
+  EXPECT_EQ(slow.qualities.size(), 720u);
+  const velmora_standin::RobotPose robot = velmora_standin::Robot();
+  EXPECT_EQ(slow.GetDistanceAt(0, 0.25f),
+            static_cast<float>(velmora_standin::RayDistance(robot.x, robot.y, robot.heading)))
+      << "straight ahead";
+  velmora_standin::PlaceRobot({1.0, 2.0, 3.14159265358979323846 / 2});
+  EXPECT_FLOAT_EQ(lidar.GetData().GetDistanceAt(0, 0.25f), 2.0f) << "turned towards a wall 2 m off";
+
+  Step(lidar, &LidarMini::IncreaseFrequencyHz, 6);
+  const LidarMini::ScanData fast = lidar.GetData();
+  EXPECT_EQ(fast.angles.size(), 360u);
+  EXPECT_EQ(fast.timestamp - slow.timestamp, 166667 + 83333) << "1/6 s, then 1/12 s, in us";
+  lidar.Stop();
+  EXPECT_TRUE(lidar.GetData().angles.empty());
+
+  const LidarMini::LidarInfo info = lidar.GetInfo();
+  EXPECT_EQ(info.GetSerialString().substr(30), "00") << "port 0 in the last byte";
+  EXPECT_EQ(info.firmwareMajor, 1);
+  lidar.Destroy();
+}
+
+}  // namespace

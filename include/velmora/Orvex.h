@@ -10,6 +10,9 @@
 #include <memory>
 #include <string>
 
+#include <frc/CounterBase.h>
+#include <frc/SpeedController.h>
+
 #include "velmora/Export.h"
 
 namespace velmora {
@@ -71,36 +74,107 @@ class VELMORA_API Orvex {
   std::string m_hardwareVersion;
 };
 
-// One motor output of an Orvex controller.
-class VELMORA_API Orvex::Motor {
+// One motor output of an Orvex controller, usable wherever WPILib takes a speed controller or a
+// PID output. Every device operation is one driver call for this channel.
+class VELMORA_API Orvex::Motor : public frc::SpeedController {
  public:
+  // Made by Orvex::GetMotor; the index is not tested here.
   Motor(Handle handle, int motorIndex);
-  virtual ~Motor();
+  // Releasing a channel object does not stop the motor.
+  ~Motor() override;
 
   Motor(const Motor&) = delete;
   Motor& operator=(const Motor&) = delete;
 
-  int GetMotorIndex() const { return m_motorIndex; }
+  // Sends the speed (negated on an inverted channel) unclamped, and remembers what was sent.
+  void Set(double speed) override;
+  // The last speed sent, after inversion.
+  double Get() const override;
+  // Affects later Set calls only; the current speed is not sent again.
+  void SetInverted(bool isInverted) override;
+  bool GetInverted() const override;
+  void Disable() override;
+  // Set(0.0), so inversion applies (an inverted channel sends -0.0).
+  void StopMotor() override;
+  // Set(output), so inversion applies.
+  void PIDWrite(double output) override;
+
+  void Configure(int configuration);
+  // Negates every later RPM reading; there is no way back.
+  void InvertRPM();
+  double GetRPM();
+  // On success writes the RPM (negated after InvertRPM) and returns true; on failure leaves
+  // `rpm` untouched and returns false.
+  bool TryGetRPM(double& rpm);
+  // Like TryGetRPM, but the target is never negated by InvertRPM.
+  bool TryGetTargetRPM(double& rpm);
+  double GetLimitSwitch(bool which);
+  // Absolute position of a Zynder encoder on this channel.
+  double GetZynderPosition();
+  int GetMotorIndex() const;
+
+  void SetTargetVelocity(float velocity);
+  void SetTargetDistance(int distance);
+  void SetTargetAngle(double angle);
+  void SetPositionHold(bool hold);
+  // 0 to 10; a larger value is refused with a message on standard error.
+  void SetSensitivity(unsigned char sensitivity);
+  void SetCurrentLimit(float limit);
+  void SetCurrentLimitMode(unsigned char mode);
+  void SetEncoderResolution(unsigned short resolution);
+  // This channel's PID type; Orvex::SetPIDType sets the controller-wide one.
+  void SetPIDType(unsigned char type);
+  void Autotune();
 
  private:
+  uint8_t Index() const { return static_cast<uint8_t>(m_motorIndex); }
+
   Handle m_handle;
   int m_motorIndex;
+  double m_speed = 0.0;
+  bool m_inverted = false;
+  bool m_invertRPM = false;
 };
 
-// One encoder input of an Orvex controller.
-class VELMORA_API Orvex::Encoder {
+// One encoder input of an Orvex controller, usable wherever WPILib takes a counter.
+class VELMORA_API Orvex::Encoder : public frc::CounterBase {
  public:
+  // Made by Orvex::GetEncoder after it sent the channel's set-up call.
   Encoder(Handle handle, int encoderIndex);
-  virtual ~Encoder();
+  ~Encoder() override;
 
   Encoder(const Encoder&) = delete;
   Encoder& operator=(const Encoder&) = delete;
 
-  int GetEncoderIndex() const { return m_encoderIndex; }
+  // Counter view for WPILib code: the device count (as GetCount), 0 period, and stopped exactly
+  // when the device reports a speed of 0. The maximum period does not apply to this device.
+  int Get() const override;
+  void Reset() override;
+  double GetPeriod() const override;
+  void SetMaxPeriod(double maxPeriod) override;
+  bool GetStopped() const override;
+  // True once SetReverseDirection has been called.
+  bool GetDirection() const override;
+
+  // Distance, negated after SetReverseDirection.
+  double GetEncoderDistance();
+  double GetRaw();
+  int GetCount();
+  // Speed, negated after InvertSpeed.
+  double GetSpeed();
+  // Negates the distance from now on, for good.
+  void SetReverseDirection();
+  // Negates the speed from now on, for good.
+  void InvertSpeed();
+  int GetEncoderIndex() const;
 
  private:
+  uint8_t Index() const { return static_cast<uint8_t>(m_encoderIndex); }
+
   Handle m_handle;
   int m_encoderIndex;
+  bool m_reverseDirection = false;
+  bool m_invertSpeed = false;
 };
 
 }  // namespace velmora

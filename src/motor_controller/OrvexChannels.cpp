@@ -1,14 +1,155 @@
+#include <iostream>
+
+#include "../driver_link/VelmoraDriver.h"
 #include "velmora/Orvex.h"
 
 namespace velmora {
+
+// ------------------------------------------------------------------------------------------------
+// Motor channel
+// ------------------------------------------------------------------------------------------------
+
+namespace {
+constexpr unsigned char kMaxSensitivity = 10;
+}  // namespace
 
 Orvex::Motor::Motor(Handle handle, int motorIndex) : m_handle(handle), m_motorIndex(motorIndex) {}
 
 Orvex::Motor::~Motor() = default;
 
+void Orvex::Motor::Set(double speed) {
+  m_speed = m_inverted ? -speed : speed;
+  c_Orvex_setMotorSpeed(m_handle, Index(), m_speed);
+}
+
+double Orvex::Motor::Get() const { return m_speed; }
+
+void Orvex::Motor::SetInverted(bool isInverted) { m_inverted = isInverted; }
+
+bool Orvex::Motor::GetInverted() const { return m_inverted; }
+
+void Orvex::Motor::Disable() { c_Orvex_disableMotor(m_handle, Index()); }
+
+void Orvex::Motor::StopMotor() { Set(0.0); }
+
+void Orvex::Motor::PIDWrite(double output) { Set(output); }
+
+void Orvex::Motor::Configure(int configuration) {
+  c_Orvex_configureMotor(m_handle, Index(), configuration);
+}
+
+void Orvex::Motor::InvertRPM() { m_invertRPM = true; }
+
+double Orvex::Motor::GetRPM() {
+  const double rpm = c_Orvex_getRPM(m_handle, Index());
+  return m_invertRPM ? -rpm : rpm;
+}
+
+bool Orvex::Motor::TryGetRPM(double& rpm) {
+  double value = 0.0;
+  const bool ok = c_Orvex_tryGetRPM(m_handle, Index(), &value);
+  if (ok) rpm = m_invertRPM ? -value : value;
+  return ok;
+}
+
+bool Orvex::Motor::TryGetTargetRPM(double& rpm) {
+  double value = 0.0;
+  const bool ok = c_Orvex_tryGetTargetRPM(m_handle, Index(), &value);
+  if (ok) rpm = value;
+  return ok;
+}
+
+double Orvex::Motor::GetLimitSwitch(bool which) {
+  return static_cast<double>(c_Orvex_getLimitSwitch(m_handle, Index(), which));
+}
+
+double Orvex::Motor::GetZynderPosition() { return c_Orvex_getZynderPosition(m_handle, Index()); }
+
+int Orvex::Motor::GetMotorIndex() const { return m_motorIndex; }
+
+void Orvex::Motor::SetTargetVelocity(float velocity) {
+  c_Orvex_setTargetVelocity(m_handle, Index(), velocity);
+}
+
+void Orvex::Motor::SetTargetDistance(int distance) {
+  c_Orvex_setTargetDistance(m_handle, Index(), distance);
+}
+
+void Orvex::Motor::SetTargetAngle(double angle) {
+  c_Orvex_setTargetAngle(m_handle, Index(), angle);
+}
+
+void Orvex::Motor::SetPositionHold(bool hold) { c_Orvex_setPositionHold(m_handle, Index(), hold); }
+
+void Orvex::Motor::SetSensitivity(unsigned char sensitivity) {
+  if (sensitivity > kMaxSensitivity) {
+    // Widened so that 200 prints as 200, not as a character.
+    std::cerr << "[Orvex] Sensitivity must be in [0, 10], got: " << static_cast<int>(sensitivity)
+              << "\n";
+    return;
+  }
+  c_Orvex_setSensitivity(m_handle, Index(), sensitivity);
+}
+
+void Orvex::Motor::SetCurrentLimit(float limit) {
+  c_Orvex_setCurrentLimit(m_handle, Index(), limit);
+}
+
+void Orvex::Motor::SetCurrentLimitMode(unsigned char mode) {
+  c_Orvex_setCurrentLimitMode(m_handle, Index(), mode);
+}
+
+void Orvex::Motor::SetEncoderResolution(unsigned short resolution) {
+  c_Orvex_setEncoderResolution(m_handle, Index(), resolution);
+}
+
+void Orvex::Motor::SetPIDType(unsigned char type) {
+  c_Orvex_setMotorPIDType(m_handle, Index(), type);
+}
+
+void Orvex::Motor::Autotune() { c_Orvex_autotuneMotor(m_handle, Index()); }
+
+// ------------------------------------------------------------------------------------------------
+// Encoder channel
+// ------------------------------------------------------------------------------------------------
+
 Orvex::Encoder::Encoder(Handle handle, int encoderIndex)
     : m_handle(handle), m_encoderIndex(encoderIndex) {}
 
 Orvex::Encoder::~Encoder() = default;
+
+int Orvex::Encoder::Get() const { return c_Orvex_getEncoderCount(m_handle, Index()); }
+
+void Orvex::Encoder::Reset() { c_Orvex_resetEncoder(m_handle, Index()); }
+
+double Orvex::Encoder::GetPeriod() const { return 0.0; }
+
+void Orvex::Encoder::SetMaxPeriod(double /*maxPeriod*/) {}
+
+bool Orvex::Encoder::GetStopped() const {
+  return c_Orvex_getEncoderSpeed(m_handle, Index()) == 0.0;
+}
+
+bool Orvex::Encoder::GetDirection() const { return m_reverseDirection; }
+
+double Orvex::Encoder::GetEncoderDistance() {
+  const double distance = c_Orvex_getEncoderDistance(m_handle, Index());
+  return m_reverseDirection ? -distance : distance;
+}
+
+double Orvex::Encoder::GetRaw() { return c_Orvex_getEncoderRaw(m_handle, Index()); }
+
+int Orvex::Encoder::GetCount() { return c_Orvex_getEncoderCount(m_handle, Index()); }
+
+double Orvex::Encoder::GetSpeed() {
+  const double speed = c_Orvex_getEncoderSpeed(m_handle, Index());
+  return m_invertSpeed ? -speed : speed;
+}
+
+void Orvex::Encoder::SetReverseDirection() { m_reverseDirection = true; }
+
+void Orvex::Encoder::InvertSpeed() { m_invertSpeed = true; }
+
+int Orvex::Encoder::GetEncoderIndex() const { return m_encoderIndex; }
 
 }  // namespace velmora

@@ -1,0 +1,63 @@
+#include "velmora/Servo.h"
+
+#include <functional>
+
+#include <frc/smartdashboard/SendableBuilder.h>
+#include <frc/smartdashboard/SendableRegistry.h>
+#include <hal/FRCUsageReporting.h>
+
+#include "UsageInstance.h"
+
+namespace velmora {
+namespace {
+
+// Pulse widths in milliseconds: 0.5 ms is 0 degrees and 2.5 ms is 300 degrees; no deadband.
+constexpr double kMaxPulseMs = 2.5;
+constexpr double kMinPulseMs = 0.5;
+constexpr double kNoDeadbandMs = 0.0;
+constexpr double kMaxAngle = 300.0;
+constexpr double kMinAngle = 0.0;
+constexpr int32_t kServoResourceType = 33;
+
+}  // namespace
+
+Servo::Servo(int channel) : frc::PWM(channel) {
+  SetBounds(kMaxPulseMs, kNoDeadbandMs, kNoDeadbandMs, kNoDeadbandMs, kMinPulseMs);
+  SetPeriodMultiplier(kPeriodMultiplier_4X);
+  HAL_Report(kServoResourceType, servos::UsageInstance(channel), 0, nullptr);
+  frc::Sendable& sendable = *this;
+  frc::SendableRegistry::GetInstance().SetName(&sendable, "Servo", channel);
+}
+
+Servo::~Servo() = default;
+
+void Servo::Set(double value) { SetPosition(value); }
+
+void Servo::SetOffline() { SetRaw(0); }
+
+double Servo::Get() const { return GetPosition(); }
+
+void Servo::SetAngle(double degrees) {
+  if (degrees < kMinAngle) {
+    degrees = kMinAngle;
+  } else if (degrees > kMaxAngle) {
+    degrees = kMaxAngle;
+  }
+  SetPosition((degrees - kMinAngle) / GetServoAngleRange());
+}
+
+double Servo::GetAngle() const { return GetPosition() * GetServoAngleRange() + kMinAngle; }
+
+double Servo::GetMaxAngle() const { return kMaxAngle; }
+
+double Servo::GetMinAngle() const { return kMinAngle; }
+
+double Servo::GetServoAngleRange() const { return kMaxAngle - kMinAngle; }
+
+void Servo::InitSendable(frc::SendableBuilder& builder) {
+  builder.SetSmartDashboardType("Servo");
+  builder.AddDoubleProperty(
+      "Value", [this] { return Get(); }, [this](double value) { Set(value); });
+}
+
+}  // namespace velmora

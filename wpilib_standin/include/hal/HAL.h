@@ -1,0 +1,5 @@
+#pragma once
+
+#include "hal/FRCUsageReporting.h"
+#include "hal/HALBase.h"
+#include "hal/Types.h"

@@ -3,8 +3,14 @@
 // get no power.
 //
 // The board's 12-bit converter reads the voltages on its inputs against the reference it was
-// opened with. The voltages live apart from the board (Signals) so that a model of the robot can
-// drive them later; tests and the demo set them with SetAdexaVoltage.
+// opened with. The voltages live apart from the board (Signals). Each input follows a simple
+// signal of simulated time, all at 0 V when time starts, so that a program sees something move:
+//   input 0: a potentiometer swept from 0 V up to 5 V and back down every 8 s (a triangle);
+//   input 1: a sine between 0 V and 3.3 V with a period of 2 s;
+//   input 2: a pressure sensor filling towards 4.5 V with a time constant of 3 s;
+//   input 3: a switch, 0 V in the first half of every second and 5 V in the second half;
+//   inputs 4 to 7: unconnected, 0 V.
+// A test or the demo pins an input to a voltage of its own with SetAdexaVoltage.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -20,10 +26,30 @@ namespace {
 constexpr int kInputCount = 8;
 constexpr double kFullScale = 4095.0;  // 12-bit converter
 
-// The voltages on the board's inputs.
+constexpr double kPi = 3.14159265358979323846;
+
+// The voltages on the board's inputs: pinned by SetAdexaVoltage, or the input's signal.
 struct Signals {
+  std::array<bool, kInputCount> pinned{};
   std::array<float, kInputCount> volts{};
 };
+
+double SignalVolts(uint8_t input, double t) {
+  switch (input) {
+    case 0: {
+      const double phase = std::fmod(t / 8.0, 1.0);
+      return 5.0 * (phase < 0.5 ? 2.0 * phase : 2.0 - 2.0 * phase);
+    }
+    case 1:
+      return 1.65 * (1.0 - std::cos(kPi * t));
+    case 2:
+      return 4.5 * (1.0 - std::exp(-t / 3.0));
+    case 3:
+      return std::fmod(t, 1.0) < 0.5 ? 0.0 : 5.0;
+    default:
+      return 0.0;
+  }
+}
 
 struct Board {
   bool open = false;
@@ -53,7 +79,9 @@ Station& DS() {
 // What the converter sees on an input: 0 to the reference, 0 on a closed board or a missing input.
 double MeasuredVolts(uint8_t channel) {
   if (!B().open || channel >= kInputCount || B().vref <= 0) return 0.0;
-  const double volts = In().volts[channel];
+  const double volts = In().pinned[channel]
+                           ? In().volts[channel]
+                           : SignalVolts(channel, velmora_standin::internal::Now());
   if (std::isnan(volts)) return 0.0;
   return std::clamp(volts, 0.0, static_cast<double>(B().vref));
 }
@@ -66,7 +94,10 @@ void StationChanged() { velmora_standin::internal::SetStationState(DS().exists, 
 namespace velmora_standin {
 
 void SetAdexaVoltage(int channel, float volts) {
-  if (channel >= 0 && channel < kInputCount) In().volts[channel] = volts;
+  if (channel >= 0 && channel < kInputCount) {
+    In().pinned[channel] = true;
+    In().volts[channel] = volts;
+  }
 }
 
 bool MockDSEnabled() { return DS().exists && DS().enabled; }

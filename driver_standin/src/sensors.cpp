@@ -3,7 +3,12 @@
 //
 // Each open sensor is one Sensor object; its address is the handle. A colour sensor remembers
 // what it was told and reads the colour of what it looks at, which lives apart from the sensors
-// (Surroundings) so that a model of the field can take its place.
+// (Surroundings).
+//
+// What a colour sensor looks at: the floor of the simulated field straight below the robot's
+// centre, where the sensor is mounted facing down. The floor is grey carpet (red, green and blue
+// 0.5 each) with one blue line across it (0.1, 0.3, 0.9), lineWidth wide and centred on x = lineX.
+// A test can instead hold every sensor on one colour with SetLumiraColor, until the next Reset.
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -42,14 +47,26 @@ struct Rgb {
   float blue;
 };
 
-// What the sensors look at.
+constexpr Rgb kCarpet{0.5f, 0.5f, 0.5f};
+constexpr Rgb kLine{0.1f, 0.3f, 0.9f};
+
+// What the sensors look at: the field's floor, unless a test holds a colour of its own.
 struct Surroundings {
-  Rgb surface{0.5f, 0.5f, 0.5f};
+  bool held = false;
+  Rgb surface = kCarpet;
 };
 
 Surroundings& World() {
   static Surroundings world;
   return world;
+}
+
+Rgb SurfaceColour() {
+  if (World().held) return World().surface;
+  const velmora_standin::FieldLayout field = velmora_standin::Field();
+  const velmora_standin::RobotPose robot = velmora_standin::Robot();
+  const bool onLine = std::fabs(robot.x - field.lineX) <= field.lineWidth / 2.0;
+  return onLine ? kLine : kCarpet;
 }
 
 struct LumiraSettings {
@@ -141,7 +158,9 @@ int16_t PallaxEntry(int32_t i, int32_t count) {
 
 namespace velmora_standin {
 
-void SetLumiraColor(float red, float green, float blue) { World().surface = Rgb{red, green, blue}; }
+void SetLumiraColor(float red, float green, float blue) {
+  World() = Surroundings{true, Rgb{red, green, blue}};
+}
 
 namespace internal {
 void ResetSensorSims() { World() = Surroundings{}; }
@@ -182,7 +201,7 @@ bool c_Lumira_getColor(void* handle, velmora_driver::LumiraColorRecord* color) {
   Sensor* s = AsSensor(handle);
   if (color == nullptr || s == nullptr) return false;
   float components[3];
-  InFormat(s->lumira.colorFormat, World().surface, components);
+  InFormat(s->lumira.colorFormat, SurfaceColour(), components);
   color->header = ++s->readings;
   color->component1 = components[0];
   color->component2 = components[1];

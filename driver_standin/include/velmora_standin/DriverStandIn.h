@@ -200,8 +200,9 @@ VELMORA_STANDIN_API LidarSimState GetLidarSim();
 
 // [sensors]
 
-// The colour every simulated colour sensor sees, as red, green and blue from 0 to 1 (a mid grey,
-// 0.5 each, until set). A reading reports it in the sensor's colour format: 0 RGB, 1 HSV (hue in
+// The colour every simulated colour sensor sees, as red, green and blue from 0 to 1, from now
+// until the next Reset. Until set, a sensor sees the floor under the robot (see [simulation]). A
+// reading reports it in the sensor's colour format: 0 RGB, 1 HSV (hue in
 // degrees, saturation and value from 0 to 1), 2 CIE XYZ; its header counts the sensor's readings
 // from 1 and its trailer is the format code. Each sensor remembers its colour format, sample time,
 // brightness, measure mode, CAN ID (0 to 63), USB override and status LED; getConfig reads them
@@ -210,9 +211,10 @@ VELMORA_STANDIN_API void SetLumiraColor(float red, float green, float blue);
 
 // [board]
 
-// The voltage on one input (0 to 7) of the simulated analog board. Readings are clipped to 0 and
-// the board's reference; the raw value is the 12-bit reading round(volts / vref * 4095). A closed
-// board, or another input, reads 0.
+// The voltage on one input (0 to 7) of the simulated analog board, from now until the next Reset;
+// an input never set follows its signal of simulated time (see [simulation]). Readings are clipped
+// to 0 and the board's reference; the raw value is the 12-bit reading round(volts / vref * 4095).
+// A closed board, or another input, reads 0.
 VELMORA_STANDIN_API void SetAdexaVoltage(int channel, float volts);
 
 // Whether the simulated driver station exists and is enabled.
@@ -252,5 +254,13 @@ VELMORA_STANDIN_API void AttachDrive(int32_t canId, int leftMotor, int rightMoto
 
 // Distance from a point on the field to the first wall or obstacle along a direction (radians).
 VELMORA_STANDIN_API double RayDistance(double x, double y, double angle);
+
+// What the other simulated devices read from this world:
+//  - the colour sensors look down at the floor under the robot's centre: grey carpet (red, green
+//    and blue 0.5 each), and a blue line (0.1, 0.3, 0.9) lineWidth wide, centred on x = lineX;
+//  - the analog board's inputs follow signals of simulated time, each at 0 V when time starts:
+//    input 0 a triangle from 0 V up to 5 V and back every 8 s, input 1 a sine between 0 V and
+//    3.3 V with a 2 s period, input 2 a rise towards 4.5 V with a 3 s time constant, input 3 a
+//    square wave, 0 V in the first half of every second and 5 V in the second; inputs 4 to 7 0 V.
 
 }  // namespace velmora_standin

@@ -166,6 +166,9 @@ TEST_F(DemoMatchTest, WritesCsvAndSvg) {
   EXPECT_NE(picture.find("<polyline"), std::string::npos);
   EXPECT_NE(picture.find("<circle"), std::string::npos);
   EXPECT_EQ(picture.substr(picture.size() - 7), "</svg>\n");
+  // Windows refuses to delete a file that is still open.
+  csvFile.close();
+  svgFile.close();
   std::filesystem::remove_all(dir);
 
   EXPECT_THROW(demo::WriteCsv((dir / "no" / "such" / "folder.csv").string(), r),

@@ -94,7 +94,7 @@ void PrintSummary(std::ostream& out, const MatchResult& r) {
               : std::string("nothing"))
       << '\n';
   out << "  analog inputs at the end:";
-  for (int i = 0; i < 4; ++i) out << ' ' << Num(last.analog[i], 2, 0) << " V";
+  for (const float volts : last.analog) out << ' ' << Num(volts, 2, 0) << " V";
   out << '\n';
 }
 

@@ -154,7 +154,7 @@ void DemoRobot::RobotInit() {
   m_filterLidar.EnableFilter(velmora::Lidar::Filter::kMovingAverage, true);
   m_filterLidar.EnableFilter(velmora::Lidar::Filter::kCluster, true);
   m_filterLidar.Start();
-  m_identity.push_back("Lidar: median 5, moving average 3, cluster 3, Kalman and jitter set");
+  m_identity.emplace_back("Lidar: median 5, moving average 3, cluster 3, Kalman and jitter set");
 
   // The colour sensor reports hue, saturation and value: a line is a hue, whatever the light.
   m_colourSensor.SetColorFormat(velmora::Lumira::ColorFormat::kHSV);

@@ -1,7 +1,7 @@
 // What the library costs on top of the driver: each device call against the same driver call
 // made directly, and each record read against the plainest copy of the same data.
 //
-// The driver is the stand-in, with its journal off so that a call costs what the stand-in's
+// The driver is the simulation driver, with its journal off so that a call costs what its
 // device model costs. Pairs are named Library/... and Driver/... (or Copy/...) with the same
 // suffix; docs/benchmarks.md divides one by the other.
 #include <benchmark/benchmark.h>
@@ -15,13 +15,13 @@
 #include "velmora/Lumira.h"
 #include "velmora/Orvex.h"
 #include "velmora/Pallax.h"
-#include "velmora_standin/DriverStandIn.h"
+#include "velmora_sim/SimDriver.h"
 
 namespace {
 
-namespace sim = velmora_standin;
+namespace sim = velmora_sim;
 
-// A fresh stand-in with its journal off. The journal is switched on just long enough for
+// A fresh simulation driver with its journal off. The journal is switched on just long enough for
 // HandleOf to learn a device's handle from the first argument of a call.
 void FreshDriver() {
   sim::Reset();

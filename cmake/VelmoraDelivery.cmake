@@ -58,7 +58,7 @@ if(MINGW)
 endif()
 
 # ---- Installation ------------------------------------------------------------------------------
-# Components: Velmora (library, headers, CMake package), VelmoraDriverStandIn and WPILibStandIn
+# Components: Velmora (library, headers, CMake package), VelmoraSimDriver and WPILibStandIn
 # (the stand-ins, which a team with the maker's driver and the real WPILib leaves out) and, for
 # MinGW builds, MinGWRuntime (the compiler's runtime DLLs).
 set(VELMORA_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Velmora)
@@ -76,14 +76,14 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/velmora DESTINATION ${CMAKE_INST
 install(EXPORT VelmoraTargets NAMESPACE Velmora:: DESTINATION ${VELMORA_CMAKE_DIR}
         COMPONENT Velmora)
 
-install(TARGETS VelmoraDriver EXPORT VelmoraDriverStandInTargets
-        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT VelmoraDriverStandIn
-        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT VelmoraDriverStandIn
-        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT VelmoraDriverStandIn)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/driver_standin/include/
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT VelmoraDriverStandIn)
-install(EXPORT VelmoraDriverStandInTargets NAMESPACE Velmora:: DESTINATION ${VELMORA_CMAKE_DIR}
-        COMPONENT VelmoraDriverStandIn)
+install(TARGETS VelmoraDriver EXPORT VelmoraSimDriverTargets
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT VelmoraSimDriver
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT VelmoraSimDriver
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT VelmoraSimDriver)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/sim_driver/include/
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT VelmoraSimDriver)
+install(EXPORT VelmoraSimDriverTargets NAMESPACE Velmora:: DESTINATION ${VELMORA_CMAKE_DIR}
+        COMPONENT VelmoraSimDriver)
 
 if(VELMORA_WPILIB_STANDIN_TARGETS)
   # Exported under WPILib's own target names (no namespace), so the real WPILib's CMake package
@@ -174,7 +174,7 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
                    -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
                    -DWINDOWS=${WIN32}
                    -P ${PROJECT_SOURCE_DIR}/tests/consumer/run.cmake)
-  # The same program for a team with a driver of its own: the driver stand-in is left out of
+  # The same program for a team with a driver of its own: the simulation driver is left out of
   # the install, and the package is pointed at a driver library (here the stand-in's file).
   add_test(NAME package.consumer_with_own_driver
            COMMAND ${CMAKE_COMMAND} -DBUILD=${PROJECT_BINARY_DIR}
@@ -231,8 +231,8 @@ if(VELMORA_RUN_CLANG_TIDY AND VELMORA_CLANG_TIDY AND NOT CMAKE_CROSSCOMPILING)
   add_custom_target(tidy
     COMMAND ${VELMORA_RUN_CLANG_TIDY} -quiet -j 2 -p ${PROJECT_BINARY_DIR}
             -clang-tidy-binary ${VELMORA_CLANG_TIDY}
-            "-header-filter=^${PROJECT_SOURCE_DIR}/(include|src|driver_standin|tests|fuzz|examples|benchmarks)/"
-            "^${PROJECT_SOURCE_DIR}/(src|driver_standin|tests|fuzz|examples|benchmarks)/"
+            "-header-filter=^${PROJECT_SOURCE_DIR}/(include|src|sim_driver|tests|fuzz|examples|benchmarks)/"
+            "^${PROJECT_SOURCE_DIR}/(src|sim_driver|tests|fuzz|examples|benchmarks)/"
     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
     COMMENT "clang-tidy on every source of this build"
     VERBATIM)

@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     const std::string svg = (dir / "field.svg").string();
 
     std::cout << "Velmora demo: a " << options.match.matchSeconds
-              << " s simulated match on the driver stand-in's field\n\n";
+              << " s simulated match on the simulation driver's field\n\n";
     const auto started = std::chrono::steady_clock::now();
     const demo::MatchResult result = demo::RunMatch(options.match, std::cout);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;

@@ -9,7 +9,7 @@
 
 namespace demo {
 
-namespace sim = velmora_standin;
+namespace sim = velmora_sim;
 using namespace robot_map;
 
 namespace {

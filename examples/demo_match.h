@@ -2,9 +2,9 @@
 //
 // This part stands in for what surrounds a robot program on a real field: WPILib's robot loop
 // (calling the robot's methods every 20 ms), the field's control system (enabling and disabling
-// the robot through the simulated driver station) and the field itself (the driver stand-in's
-// simulation, stepped in simulated time). It uses the stand-in's extras to step time and to see
-// where the robot really is; the robot itself (demo_robot.h) does not.
+// the robot through the simulated driver station) and the field itself (the simulation driver's
+// simulation, stepped in simulated time). It uses the simulation driver's extras to step time and
+// to see where the robot really is; the robot itself (demo_robot.h) does not.
 //
 // The same options give the same match on every run and every machine: nothing here reads the
 // clock.
@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "demo_robot.h"
-#include "velmora_standin/DriverStandIn.h"
+#include "velmora_sim/SimDriver.h"
 
 namespace demo {
 
@@ -37,7 +37,7 @@ struct MatchResult {
   std::vector<Telemetry> telemetry;   // the robot's own view, one entry per period
   std::vector<PathPoint> path;        // the true pose, one entry per period (same index)
   std::vector<Event> events;
-  velmora_standin::FieldLayout field;
+  velmora_sim::FieldLayout field;
   velmora::LidarMini::ScanData lastScan;  // the small lidar's last scan
   PathPoint scanPose;                     // where the robot was when the lidar took it
   double parkedAt = -1.0;                 // s into the match; -1 if it never parked

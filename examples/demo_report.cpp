@@ -121,7 +121,7 @@ void WriteCsv(const std::string& path, const MatchResult& r) {
 }
 
 void WriteSvg(const std::string& path, const MatchResult& r) {
-  const velmora_standin::FieldLayout& f = r.field;
+  const velmora_sim::FieldLayout& f = r.field;
   constexpr double kScale = 100.0;  // pixels per metre
   constexpr double kMargin = 30.0;
   const double width = f.width * kScale + 2 * kMargin;

@@ -1,4 +1,4 @@
-// Helpers shared by the fuzz targets: the driver stand-in set to answer from fuzz bytes, and a
+// Helpers shared by the fuzz targets: the simulation driver set to answer from fuzz bytes, and a
 // check that stops the run on a broken promise (libFuzzer keeps the input that did it).
 #pragma once
 
@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "velmora_standin/DriverStandIn.h"
+#include "velmora_sim/SimDriver.h"
 
 namespace velmora_fuzz {
 
 // Every input starts from fresh simulated devices and no scripts; the journal stays off, since
 // no target reads it and recording every call would only slow the search down.
 inline void FreshDriver() {
-  velmora_standin::Reset();
-  velmora_standin::EnableJournal(false);
+  velmora_sim::Reset();
+  velmora_sim::EnableJournal(false);
 }
 
 // The library's console reports (frequency steps, refused settings) would bury libFuzzer's own

@@ -13,8 +13,8 @@
 
 using velmora::LidarMini;
 using velmora_fuzz::Require;
-using velmora_standin::Result;
-using velmora_standin::ScanPoint;
+using velmora_sim::Result;
+using velmora_sim::ScanPoint;
 
 namespace {
 
@@ -27,7 +27,7 @@ void CheckScan(LidarMini& lidar, FuzzedDataProvider& data) {
   for (ScanPoint& point : points) {
     point = velmora_fuzz::RecordFrom<ScanPoint>(data);
   }
-  velmora_standin::ScriptNext("c_LidarMini_getData", Result::Scan(timestamp, points));
+  velmora_sim::ScriptNext("c_LidarMini_getData", Result::Scan(timestamp, points));
 
   const LidarMini::ScanData scan = lidar.GetData();
   Require(scan.timestamp == timestamp, "the scan keeps the driver's timestamp");
@@ -45,7 +45,7 @@ void CheckScan(LidarMini& lidar, FuzzedDataProvider& data) {
 
 void CheckInfo(LidarMini& lidar, FuzzedDataProvider& data) {
   const auto record = velmora_fuzz::RecordFrom<velmora_driver::LidarMiniInfoRecord>(data);
-  velmora_standin::ScriptNext("c_LidarMini_getInfo", Result::None().Fill(record));
+  velmora_sim::ScriptNext("c_LidarMini_getInfo", Result::None().Fill(record));
 
   const LidarMini::LidarInfo info = lidar.GetInfo();
   Require(info.model == record.model && info.hardware == record.hardware,
@@ -68,7 +68,7 @@ void CheckInfo(LidarMini& lidar, FuzzedDataProvider& data) {
 
 void CheckHealth(LidarMini& lidar, FuzzedDataProvider& data) {
   const auto record = velmora_fuzz::RecordFrom<velmora_driver::LidarMiniHealthRecord>(data);
-  velmora_standin::ScriptNext("c_LidarMini_getHealth", Result::None().Fill(record));
+  velmora_sim::ScriptNext("c_LidarMini_getHealth", Result::None().Fill(record));
   const LidarMini::LidarHealth health = lidar.GetHealth();
   Require(health.status == record.status && health.errorCode == record.errorCode,
           "the health record is copied");

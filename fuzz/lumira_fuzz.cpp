@@ -10,7 +10,7 @@
 
 using velmora::Lumira;
 using velmora_fuzz::Require;
-using velmora_standin::Result;
+using velmora_sim::Result;
 
 namespace {
 
@@ -18,7 +18,7 @@ bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 void CheckColor(Lumira& lumira, FuzzedDataProvider& data) {
   const auto record = velmora_fuzz::RecordFrom<velmora_driver::LumiraColorRecord>(data);
-  velmora_standin::ScriptNext("c_Lumira_getColor", Result::Bool(data.ConsumeBool()).Fill(record));
+  velmora_sim::ScriptNext("c_Lumira_getColor", Result::Bool(data.ConsumeBool()).Fill(record));
   const Lumira::ColorData color = lumira.GetColor();
   Require(color.header == record.header && color.trailer == record.trailer,
           "header and trailer are copied");
@@ -31,7 +31,7 @@ void CheckColor(Lumira& lumira, FuzzedDataProvider& data) {
 void CheckConfig(Lumira& lumira, FuzzedDataProvider& data) {
   const uint32_t stored = data.ConsumeIntegral<uint32_t>();
   const bool ok = data.ConsumeBool();
-  velmora_standin::ScriptNext("c_Lumira_getConfig", Result::Bool(ok).Fill(stored));
+  velmora_sim::ScriptNext("c_Lumira_getConfig", Result::Bool(ok).Fill(stored));
   unsigned int value = 0;
   const bool answer =
       lumira.GetConfig(static_cast<Lumira::ConfigItem>(data.ConsumeIntegral<uint8_t>()), value);

@@ -12,7 +12,7 @@
 #include "velmora/Orvex.h"
 
 using velmora_fuzz::Require;
-using velmora_standin::Result;
+using velmora_sim::Result;
 
 namespace {
 
@@ -51,8 +51,8 @@ void DriveMotor(velmora::Orvex::Motor& motor, FuzzedDataProvider& data, bool& rp
       const bool target = data.ConsumeBool();
       Result answerOfDriver = Result::Bool(ok);
       answerOfDriver.real = driverValue;  // what the driver writes through its pointer
-      velmora_standin::ScriptNext(target ? "c_Orvex_tryGetTargetRPM" : "c_Orvex_tryGetRPM",
-                                  answerOfDriver);
+      velmora_sim::ScriptNext(target ? "c_Orvex_tryGetTargetRPM" : "c_Orvex_tryGetRPM",
+                              answerOfDriver);
       const double sentinel = 12345.5;
       double rpm = sentinel;
       const bool answer = target ? motor.TryGetTargetRPM(rpm) : motor.TryGetRPM(rpm);
@@ -80,17 +80,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FuzzedDataProvider data(bytes, size);
   velmora_fuzz::FreshDriver();
 
-  velmora_standin::ScriptAlways("c_Orvex_getID", Result::Int(data.ConsumeIntegral<int32_t>()));
-  velmora_standin::ScriptAlways("c_Orvex_getFirmwareVersion",
-                                Result::Text(data.ConsumeRandomLengthString(64)));
-  velmora_standin::ScriptAlways("c_Orvex_getHardwareVersion",
-                                Result::Text(data.ConsumeRandomLengthString(64)));
-  velmora_standin::ScriptAlways("c_Orvex_getSerialNumber",
-                                Result::Text(data.ConsumeRandomLengthString(64)));
+  velmora_sim::ScriptAlways("c_Orvex_getID", Result::Int(data.ConsumeIntegral<int32_t>()));
+  velmora_sim::ScriptAlways("c_Orvex_getFirmwareVersion",
+                            Result::Text(data.ConsumeRandomLengthString(64)));
+  velmora_sim::ScriptAlways("c_Orvex_getHardwareVersion",
+                            Result::Text(data.ConsumeRandomLengthString(64)));
+  velmora_sim::ScriptAlways("c_Orvex_getSerialNumber",
+                            Result::Text(data.ConsumeRandomLengthString(64)));
   std::array<double, velmora::Orvex::kChannelCount> targets{};
   for (double& target : targets) target = data.ConsumeFloatingPoint<double>();
-  velmora_standin::ScriptAlways("c_Orvex_getTargetRPMFromDevice",
-                                Result::Bool(data.ConsumeBool()).Fill(targets));
+  velmora_sim::ScriptAlways("c_Orvex_getTargetRPMFromDevice",
+                            Result::Bool(data.ConsumeBool()).Fill(targets));
 
   velmora::Orvex orvex(data.ConsumeIntegral<int>(), data.ConsumeIntegral<int>());
   std::array<bool, velmora::Orvex::kChannelCount> rpmInverted{};

@@ -13,20 +13,20 @@
 
 using velmora::Pallax;
 using velmora_fuzz::Require;
-using velmora_standin::Result;
+using velmora_sim::Result;
 
 namespace {
 
 void CheckScan(Pallax& pallax, FuzzedDataProvider& data) {
   auto record = velmora_fuzz::RecordFrom<velmora_driver::PallaxScanRecord>(data);
   if (data.ConsumeBool()) record.count = data.ConsumeIntegralInRange(-2, 66);  // near the edges
-  velmora_standin::ScriptNext("c_Pallax_getData", Result::Bool(data.ConsumeBool()).Fill(record));
+  velmora_sim::ScriptNext("c_Pallax_getData", Result::Bool(data.ConsumeBool()).Fill(record));
   const int length = data.ConsumeIntegral<int>();
 
-  velmora_standin::ClearJournal();
+  velmora_sim::ClearJournal();
   const Pallax::ScanData scan = pallax.GetData(length);
 
-  const auto calls = velmora_standin::CallsTo("c_Pallax_getData");
+  const auto calls = velmora_sim::CallsTo("c_Pallax_getData");
   Require(calls.size() == 1, "one driver read per scan");
   const int64_t requested = calls.empty() ? 0 : calls[0].args.at(2).AsInt();
   Require(requested >= 1 && requested <= velmora_driver::kPallaxMaxValues,
@@ -47,7 +47,7 @@ void CheckScan(Pallax& pallax, FuzzedDataProvider& data) {
 
 void CheckConfig(Pallax& pallax, FuzzedDataProvider& data) {
   const auto record = velmora_fuzz::RecordFrom<velmora_driver::PallaxConfigRecord>(data);
-  velmora_standin::ScriptNext("c_Pallax_getConfig", Result::Bool(data.ConsumeBool()).Fill(record));
+  velmora_sim::ScriptNext("c_Pallax_getConfig", Result::Bool(data.ConsumeBool()).Fill(record));
   const Pallax::Config config = pallax.GetConfig(data.ConsumeIntegral<int>());
   Require(config.valueA == record.valueA && config.valueB == record.valueB &&
               config.valueC == record.valueC,
@@ -62,7 +62,7 @@ void CheckConfig(Pallax& pallax, FuzzedDataProvider& data) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FuzzedDataProvider data(bytes, size);
   velmora_fuzz::FreshDriver();
-  velmora_standin::EnableJournal(true);  // the requested length is read from the journal
+  velmora_sim::EnableJournal(true);  // the requested length is read from the journal
 
   const int canId = data.ConsumeIntegral<int>();
   const bool valid = canId >= 0 && canId <= 63;

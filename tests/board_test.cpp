@@ -55,8 +55,8 @@ TEST_F(BoardTest, ReferenceReachesTheBoardInWholeVolts) {
 TEST_F(BoardTest, InputsAreNumberedByTheirLowByteAndReadingsPassUnchanged) {
   Adexa board(3.3f);
   Clear();
-  velmora_standin::ScriptNext("c_getRawValue", Result::Int(-7));
-  velmora_standin::ScriptNext("c_getVoltage", Result::Real(4.75));
+  velmora_sim::ScriptNext("c_getRawValue", Result::Int(-7));
+  velmora_sim::ScriptNext("c_getVoltage", Result::Real(4.75));
   EXPECT_EQ(board.GetRawValue(256), -7);
   EXPECT_EQ(board.GetVoltage(-1), 4.75f) << "not scaled by the reference";
   board.GetVoltage(3);
@@ -68,8 +68,8 @@ TEST_F(BoardTest, InputsAreNumberedByTheirLowByteAndReadingsPassUnchanged) {
 }
 
 TEST_F(BoardTest, SimulatedBoardReadsItsInputsAgainstTheReference) {
-  velmora_standin::SetAdexaVoltage(2, 2.5f);
-  velmora_standin::SetAdexaVoltage(1, 4.0f);
+  velmora_sim::SetAdexaVoltage(2, 2.5f);
+  velmora_sim::SetAdexaVoltage(1, 4.0f);
   {
     Adexa board;
     EXPECT_EQ(board.GetRawValue(2), 2048);
@@ -84,16 +84,16 @@ TEST_F(BoardTest, SimulatedBoardReadsItsInputsAgainstTheReference) {
 TEST_F(BoardTest, DriverStationCallsAreNeverSkipped) {
   {
     MockDS station;
-    EXPECT_FALSE(velmora_standin::MockDSEnabled());
+    EXPECT_FALSE(velmora_sim::MockDSEnabled());
     station.Enable();
     station.Enable();
-    EXPECT_TRUE(velmora_standin::MockDSEnabled());
+    EXPECT_TRUE(velmora_sim::MockDSEnabled());
     station.Disable();
     station.Disable();
-    EXPECT_FALSE(velmora_standin::MockDSEnabled());
+    EXPECT_FALSE(velmora_sim::MockDSEnabled());
     station.Enable();
   }
-  EXPECT_FALSE(velmora_standin::MockDSEnabled());
+  EXPECT_FALSE(velmora_sim::MockDSEnabled());
   EXPECT_EQ(Names(),
             (std::vector<std::string>{"c_MockDS_create", "c_MockDS_enable", "c_MockDS_enable",
                                       "c_MockDS_disable", "c_MockDS_disable", "c_MockDS_enable",
@@ -104,13 +104,13 @@ TEST_F(BoardTest, DriverStationCallsAreNeverSkipped) {
 // In the simulation a disabled station keeps the motors unpowered, as on the field.
 TEST_F(BoardTest, DisabledStationStopsTheSimulatedMotors) {
   velmora::Orvex orvex(4);
-  c_Orvex_setMotorSpeed(1, 0, 1.0);  // the stand-in's first controller handle
+  c_Orvex_setMotorSpeed(1, 0, 1.0);  // the simulation driver's first controller handle
   MockDS station;
-  velmora_standin::SimStep(0.5);
-  EXPECT_EQ(velmora_standin::OrvexChannel(4, 0).rpm, 0.0);
+  velmora_sim::SimStep(0.5);
+  EXPECT_EQ(velmora_sim::OrvexChannel(4, 0).rpm, 0.0);
   station.Enable();
-  velmora_standin::SimStep(0.5);
-  EXPECT_GT(velmora_standin::OrvexChannel(4, 0).rpm, 0.0);
+  velmora_sim::SimStep(0.5);
+  EXPECT_GT(velmora_sim::OrvexChannel(4, 0).rpm, 0.0);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The demo's match, played through the shipped library against the driver stand-in's simulation:
+// The demo's match, played through the shipped library against the simulation driver's simulation:
 // it runs to the end, gives the same telemetry every time, and the robot does what it is meant
 // to do on the field.
 #include <cmath>
@@ -14,7 +14,7 @@
 
 namespace {
 
-namespace sim = velmora_standin;
+namespace sim = velmora_sim;
 using demo::MatchOptions;
 using demo::MatchResult;
 using demo::Phase;

@@ -8,7 +8,7 @@
 
 namespace {
 
-namespace sim = velmora_standin;
+namespace sim = velmora_sim;
 using velmora::Lumira;
 
 class FieldSensorsTest : public velmora_test::DriverTest {};

@@ -26,7 +26,7 @@ const std::string kArrow = "\xE2\x86\x92";
 class LidarMiniTest : public velmora_test::DriverTest {
  protected:
   // The handle of the most recently opened simulated lidar.
-  static const void* Handle() { return velmora_standin::OpenLidarMinis().back(); }
+  static const void* Handle() { return velmora_sim::OpenLidarMinis().back(); }
 };
 
 // Runs `count` steps of one kind and returns what went to std::cout and std::cerr.
@@ -59,15 +59,15 @@ TEST_F(LidarMiniTest, EveryCallCarriesTheHandleAndOnlyDestroyReleases) {
                                 {"c_LidarMini_stop", {Arg::Pointer(h)}},
                                 {"c_LidarMini_destroy", {Arg::Pointer(h)}},
                                 {"c_LidarMini_destroy", {Arg::Pointer(nullptr)}}}));
-    EXPECT_TRUE(velmora_standin::OpenLidarMinis().empty());
+    EXPECT_TRUE(velmora_sim::OpenLidarMinis().empty());
   }
   { LidarMini forgotten(LidarMini::Port::kUSB1); }
-  EXPECT_EQ(velmora_standin::OpenLidarMinis().size(), 1u) << "going out of scope releases nothing";
+  EXPECT_EQ(velmora_sim::OpenLidarMinis().size(), 1u) << "going out of scope releases nothing";
 }
 
 // A failed open (scripted, or a port the driver does not have) gives an inert object.
 TEST_F(LidarMiniTest, InertObjectMakesNoDeviceCallsAndReadsZeros) {
-  velmora_standin::ScriptNext("c_LidarMini_create", Result::Null());
+  velmora_sim::ScriptNext("c_LidarMini_create", Result::Null());
   LidarMini scripted(LidarMini::Port::kUSB0);
   LidarMini noSuchPort(static_cast<LidarMini::Port>(9));
   for (LidarMini* lidar : {&scripted, &noSuchPort}) {
@@ -102,7 +102,7 @@ TEST_F(LidarMiniTest, MoveHandsTheDeviceOverAndLeavesTheSourceInert) {
   EXPECT_EQ(Journal(), (Calls{{"c_LidarMini_destroy", {Arg::Pointer(nullptr)}},
                               {"c_LidarMini_start", {Arg::Pointer(h)}}}));
   target.Destroy();
-  EXPECT_TRUE(velmora_standin::OpenLidarMinis().empty());
+  EXPECT_TRUE(velmora_sim::OpenLidarMinis().empty());
   EXPECT_EQ(target.GetCurrentFrequency(), 7.0f) << "the frequency outlives the device";
 }
 
@@ -118,8 +118,8 @@ TEST_F(LidarMiniTest, FirstStepsFromSixHertzExactBytes) {
   EXPECT_EQ(Journal(),
             (Calls{{"c_LidarMini_increaseFrequency", {Arg::Pointer(h), Arg::Bool(false)}},
                    {"c_LidarMini_increaseFrequency", {Arg::Pointer(h), Arg::Bool(true)}}}));
-  velmora_standin::LidarMiniSimState device;
-  ASSERT_TRUE(velmora_standin::GetLidarMiniSim(h, &device));
+  velmora_sim::LidarMiniSimState device;
+  ASSERT_TRUE(velmora_sim::GetLidarMiniSim(h, &device));
   EXPECT_EQ(device.frequency, 6.0f + 0.1f + 1.0f) << "the device follows the steps";
 
   LidarMini fresh(LidarMini::Port::kUSB1);
@@ -147,7 +147,7 @@ TEST_F(LidarMiniTest, WholeStepsUpToTwelveThenBlocked) {
   EXPECT_EQ(s.out, "");
   EXPECT_EQ(s.err, "[LidarMini] IncreaseFrequency blocked: 12 + 1 Hz would exceed maximum 12 Hz\n");
   EXPECT_EQ(lidar.GetCurrentFrequency(), 12.0f);
-  EXPECT_EQ(velmora_standin::CountCalls("c_LidarMini_increaseFrequency"), 6u);
+  EXPECT_EQ(velmora_sim::CountCalls("c_LidarMini_increaseFrequency"), 6u);
 }
 
 // Tenth steps do not add up exactly in single precision; the window's slack lets sixty of them
@@ -180,8 +180,8 @@ TEST_F(LidarMiniTest, SixtyTenthStepsEachWayThenBlocked) {
   EXPECT_EQ(s.err,
             "[LidarMini] DecreaseFrequency blocked: 6 - 0.1 Hz would go below minimum 6 Hz\n");
   EXPECT_EQ(lidar.GetCurrentFrequency(), down);
-  EXPECT_EQ(velmora_standin::CountCalls("c_LidarMini_increaseFrequency"), 60u);
-  EXPECT_EQ(velmora_standin::CountCalls("c_LidarMini_decreaseFrequency"), 60u);
+  EXPECT_EQ(velmora_sim::CountCalls("c_LidarMini_increaseFrequency"), 60u);
+  EXPECT_EQ(velmora_sim::CountCalls("c_LidarMini_decreaseFrequency"), 60u);
 }
 
 TEST_F(LidarMiniTest, MixedStepsBlockOnTheTargetNotTheCount) {
@@ -211,7 +211,7 @@ TEST_F(LidarMiniTest, MixedStepsBlockOnTheTargetNotTheCount) {
 
 // The range test comes before the handle test: an inert lidar still reports a refused step.
 TEST_F(LidarMiniTest, NullHandleIsSilentInRangeAndStillReportsBlockedSteps) {
-  velmora_standin::ScriptNext("c_LidarMini_create", Result::Null());
+  velmora_sim::ScriptNext("c_LidarMini_create", Result::Null());
   LidarMini lidar(LidarMini::Port::kUSB0);
   Clear();
   Steps s = Step(lidar, &LidarMini::IncreaseFrequencyHz, 1);
@@ -280,9 +280,9 @@ TEST_F(LidarMiniTest, RecordsAreCopiedFieldByFieldFromTheDriver) {
   } health;
   static_assert(sizeof info == 22 && sizeof health == 4);
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  velmora_standin::ScriptNext("c_LidarMini_getInfo", Result::None().Fill(info));
-  velmora_standin::ScriptNext("c_LidarMini_getHealth", Result::None().Fill(health));
-  velmora_standin::ScriptNext(
+  velmora_sim::ScriptNext("c_LidarMini_getInfo", Result::None().Fill(info));
+  velmora_sim::ScriptNext("c_LidarMini_getHealth", Result::None().Fill(health));
+  velmora_sim::ScriptNext(
       "c_LidarMini_getData",
       Result::Scan(-1234567890123, {{0.5f, 1.25f, 15}, {359, -2, 0}, {180, nan, -7.5f}}));
   Clear();
@@ -318,11 +318,11 @@ TEST_F(LidarMiniTest, ScansOfTheSimulatedField) {
   EXPECT_EQ(slow.angles.size(), 720u);
   EXPECT_EQ(slow.distances.size(), 720u);
   EXPECT_EQ(slow.qualities.size(), 720u);
-  const velmora_standin::RobotPose robot = velmora_standin::Robot();
+  const velmora_sim::RobotPose robot = velmora_sim::Robot();
   EXPECT_EQ(slow.GetDistanceAt(0, 0.25f),
-            static_cast<float>(velmora_standin::RayDistance(robot.x, robot.y, robot.heading)))
+            static_cast<float>(velmora_sim::RayDistance(robot.x, robot.y, robot.heading)))
       << "straight ahead";
-  velmora_standin::PlaceRobot({1.0, 2.0, 3.14159265358979323846 / 2});
+  velmora_sim::PlaceRobot({1.0, 2.0, 3.14159265358979323846 / 2});
   EXPECT_FLOAT_EQ(lidar.GetData().GetDistanceAt(0, 0.25f), 2.0f) << "turned towards a wall 2 m off";
 
   Step(lidar, &LidarMini::IncreaseFrequencyHz, 6);

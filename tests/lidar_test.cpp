@@ -40,11 +40,11 @@ TEST_F(LidarTest, OpensRunsAndSwitchesFilters) {
                               {"c_Lidar_enableFilter", {Arg::I32(1), Arg::Bool(false)}},
                               {"c_Lidar_enableFilter", {Arg::I32(-3), Arg::Bool(true)}},
                               {"c_Lidar_stop", {}}}));
-  const velmora_standin::LidarSimState sim = velmora_standin::GetLidarSim();
+  const velmora_sim::LidarSimState sim = velmora_sim::GetLidarSim();
   EXPECT_EQ(sim.port, 3);
   EXPECT_FALSE(sim.scanning);
   const bool enabled[] = {true, false, true, true, true};
-  for (int f = 0; f < velmora_standin::kLidarFilterCount; ++f) {
+  for (int f = 0; f < velmora_sim::kLidarFilterCount; ++f) {
     EXPECT_EQ(sim.filterEnabled[f], enabled[f]) << "filter " << f;
   }
 }
@@ -84,7 +84,7 @@ TEST_F(LidarTest, SizeChecks) {
       EXPECT_EQ(Journal(), Calls{expected});
     }
   }
-  const velmora_standin::LidarSimState sim = velmora_standin::GetLidarSim();
+  const velmora_sim::LidarSimState sim = velmora_sim::GetLidarSim();
   EXPECT_EQ(sim.clusterMinSize, 10);
   EXPECT_EQ(sim.movingAverageWindow, 10);
   EXPECT_EQ(sim.medianWindow, 10);
@@ -121,7 +121,7 @@ TEST_F(LidarTest, ScanBlockIsCopiedByteForByte) {
   for (int k = 0; k < 2880; ++k) bytes[k] = static_cast<unsigned char>(k * 7 + k / 256);
   velmora_driver::LidarScanBlock block;
   std::memcpy(&block, bytes, sizeof block);
-  velmora_standin::ScriptNext("c_Lidar_getData", Result::None().Fill(block));
+  velmora_sim::ScriptNext("c_Lidar_getData", Result::None().Fill(block));
   Lidar lidar(Lidar::Port::kUSB0);
   Clear();
   const Lidar::ScanData data = lidar.GetData();
@@ -136,11 +136,11 @@ TEST_F(LidarTest, ScansTheSimulatedFieldOnceStarted) {
   EXPECT_EQ(data.distances[0], 0.0f) << "not started: no readings";
   lidar.Start();
   data = lidar.GetData();
-  const velmora_standin::RobotPose robot = velmora_standin::Robot();
+  const velmora_sim::RobotPose robot = velmora_sim::Robot();
   for (int deg = 0; deg < 360; ++deg) {
     ASSERT_EQ(data.angles[deg], static_cast<float>(deg));
     const double ray =
-        velmora_standin::RayDistance(robot.x, robot.y, deg * 3.14159265358979323846 / 180);
+        velmora_sim::RayDistance(robot.x, robot.y, deg * 3.14159265358979323846 / 180);
     ASSERT_EQ(data.distances[deg], static_cast<float>(ray)) << deg;
   }
 }

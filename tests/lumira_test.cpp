@@ -68,9 +68,9 @@ TEST_F(LumiraTest, SettersReturnTheDriversAnswer) {
   };
   for (const auto& [function, set] : setters) {
     SCOPED_TRACE(function);
-    velmora_standin::ScriptNext(function, Result::Bool(false));
+    velmora_sim::ScriptNext(function, Result::Bool(false));
     EXPECT_FALSE(set());
-    velmora_standin::ScriptNext(function, Result::Bool(true));
+    velmora_sim::ScriptNext(function, Result::Bool(true));
     EXPECT_TRUE(set()) << "the sensor stays usable after a refusal";
   }
 }
@@ -78,7 +78,7 @@ TEST_F(LumiraTest, SettersReturnTheDriversAnswer) {
 TEST_F(LumiraTest, ColorIsCopiedFieldForField) {
   const LumiraColorRecord record{0xFFFF, -0.5f, std::numeric_limits<float>::denorm_min(),
                                  std::numeric_limits<float>::quiet_NaN(), 255};
-  velmora_standin::ScriptNext("c_Lumira_getColor", Result::Bool(false).Fill(record));
+  velmora_sim::ScriptNext("c_Lumira_getColor", Result::Bool(false).Fill(record));
   const Lumira::ColorData color = sensor.GetColor();
   EXPECT_EQ(color.header, 0xFFFF);
   EXPECT_EQ(color.component1, -0.5f);
@@ -90,10 +90,10 @@ TEST_F(LumiraTest, ColorIsCopiedFieldForField) {
 
 // A driver that fills nothing gives zeros, not what the previous reading left on the stack.
 TEST_F(LumiraTest, UnfilledColorReadsAsZeros) {
-  velmora_standin::ScriptNext("c_Lumira_getColor",
-                              Result::Bool(true).Fill(LumiraColorRecord{9, 1.0f, 2.0f, 3.0f, 4}));
+  velmora_sim::ScriptNext("c_Lumira_getColor",
+                          Result::Bool(true).Fill(LumiraColorRecord{9, 1.0f, 2.0f, 3.0f, 4}));
   sensor.GetColor();
-  velmora_standin::ScriptNext("c_Lumira_getColor", Result::Bool(true));
+  velmora_sim::ScriptNext("c_Lumira_getColor", Result::Bool(true));
   const Lumira::ColorData color = sensor.GetColor();
   EXPECT_EQ(color.header, 0);
   EXPECT_EQ(color.component1, 0.0f);
@@ -104,21 +104,21 @@ TEST_F(LumiraTest, UnfilledColorReadsAsZeros) {
 
 TEST_F(LumiraTest, ConfigIsWrittenByTheDriverOnly) {
   unsigned int value = 0;
-  velmora_standin::ScriptNext("c_Lumira_getConfig", Result::Bool(true).Fill(uint32_t{0xFFFFFFFF}));
+  velmora_sim::ScriptNext("c_Lumira_getConfig", Result::Bool(true).Fill(uint32_t{0xFFFFFFFF}));
   EXPECT_TRUE(sensor.GetConfig(Lumira::ConfigItem::kStatusLed, value));
   EXPECT_EQ(value, 0xFFFFFFFFu);
   EXPECT_EQ(Journal(),
             (Calls{{"c_Lumira_getConfig", {Arg::NonNull(), Arg::U8(6), Arg::Pointer(&value)}}}));
 
   value = 1234;
-  velmora_standin::ScriptNext("c_Lumira_getConfig", Result::Bool(false));
+  velmora_sim::ScriptNext("c_Lumira_getConfig", Result::Bool(false));
   EXPECT_FALSE(sensor.GetConfig(Lumira::ConfigItem::kCanId, value));
   EXPECT_EQ(value, 1234u);
 }
 
 // The enumerators mean to the simulated sensor what their names say.
 TEST_F(LumiraTest, SimulatedSensorUnderstandsTheEnumerators) {
-  velmora_standin::SetLumiraColor(1.0f, 0.0f, 0.0f);
+  velmora_sim::SetLumiraColor(1.0f, 0.0f, 0.0f);
   Lumira::ColorData red = sensor.GetColor();
   EXPECT_EQ(red.component1, 1.0f);
   EXPECT_EQ(red.component2, 0.0f);

@@ -18,9 +18,9 @@ using velmora_test::Call;
 using velmora_test::Result;
 using velmora_test::StreamCapture;
 using Calls = std::vector<Call>;
-namespace standin = velmora_standin;
+namespace simdrv = velmora_sim;
 
-constexpr int32_t kHandle = 1;  // the stand-in's first controller handle
+constexpr int32_t kHandle = 1;  // the simulation driver's first controller handle
 
 // A TryGet call that succeeds and writes `value`.
 Result Success(double value) {
@@ -106,9 +106,9 @@ TEST_F(ChannelTest, SetVoltageDividesByTheBatteryVoltage) {
 
 TEST_F(ChannelTest, RpmInversionIsOneWayAndSparesTheTarget) {
   Orvex::Motor& motor = Motor(2);
-  standin::ScriptAlways("c_Orvex_getRPM", Result::Real(1200.0));
-  standin::ScriptAlways("c_Orvex_tryGetRPM", Success(1200.0));
-  standin::ScriptAlways("c_Orvex_tryGetTargetRPM", Success(1500.0));
+  simdrv::ScriptAlways("c_Orvex_getRPM", Result::Real(1200.0));
+  simdrv::ScriptAlways("c_Orvex_tryGetRPM", Success(1200.0));
+  simdrv::ScriptAlways("c_Orvex_tryGetTargetRPM", Success(1500.0));
   double rpm = 0.0;
   EXPECT_EQ(motor.GetRPM(), 1200.0);
   motor.InvertRPM();
@@ -124,8 +124,8 @@ TEST_F(ChannelTest, RpmInversionIsOneWayAndSparesTheTarget) {
 
 TEST_F(ChannelTest, FailedTryGetLeavesTheOutputUntouched) {
   Orvex::Motor& motor = Motor(0);
-  standin::ScriptNext("c_Orvex_tryGetRPM", Result::Bool(false));
-  standin::ScriptNext("c_Orvex_tryGetTargetRPM", Result::Bool(false));
+  simdrv::ScriptNext("c_Orvex_tryGetRPM", Result::Bool(false));
+  simdrv::ScriptNext("c_Orvex_tryGetTargetRPM", Result::Bool(false));
   double rpm = 42.0;
   EXPECT_FALSE(motor.TryGetRPM(rpm));
   EXPECT_FALSE(motor.TryGetTargetRPM(rpm));
@@ -194,22 +194,22 @@ TEST_F(ChannelTest, SensitivityAboveTenIsRefusedWithAMessage) {
 
 TEST_F(ChannelTest, LimitSwitchAndZynderPositionComeFromTheDevice) {
   Orvex::Motor& motor = Motor(2);
-  standin::SetOrvexLimitSwitch(5, 2, true, 1);
-  standin::SetOrvexZynderPosition(5, 2, 271.5);
+  simdrv::SetOrvexLimitSwitch(5, 2, true, 1);
+  simdrv::SetOrvexZynderPosition(5, 2, 271.5);
   EXPECT_EQ(motor.GetLimitSwitch(true), 1.0);
   EXPECT_EQ(motor.GetLimitSwitch(false), 0.0);
   EXPECT_EQ(motor.GetZynderPosition(), 271.5);
-  EXPECT_EQ(standin::CallsTo("c_Orvex_getLimitSwitch")[0].args[2], Arg::Bool(true));
+  EXPECT_EQ(simdrv::CallsTo("c_Orvex_getLimitSwitch")[0].args[2], Arg::Bool(true));
 }
 
 // ---- encoder ----------------------------------------------------------------------------------
 
 TEST_F(ChannelTest, EncoderSignInversionsAreOneWayAndIndependent) {
   Orvex::Encoder& enc = Encoder(2);
-  standin::ScriptAlways("c_Orvex_getEncoderDistance", Result::Real(12.5));
-  standin::ScriptAlways("c_Orvex_getEncoderSpeed", Result::Real(300.0));
-  standin::ScriptAlways("c_Orvex_getEncoderRaw", Result::Real(77.0));
-  standin::ScriptAlways("c_Orvex_getEncoderCount", Result::Int(-9));
+  simdrv::ScriptAlways("c_Orvex_getEncoderDistance", Result::Real(12.5));
+  simdrv::ScriptAlways("c_Orvex_getEncoderSpeed", Result::Real(300.0));
+  simdrv::ScriptAlways("c_Orvex_getEncoderRaw", Result::Real(77.0));
+  simdrv::ScriptAlways("c_Orvex_getEncoderCount", Result::Int(-9));
 
   EXPECT_EQ(enc.GetEncoderDistance(), 12.5);
   EXPECT_FALSE(enc.GetDirection());
@@ -239,11 +239,11 @@ TEST_F(ChannelTest, EncoderAsWpilibCounter) {
   EXPECT_TRUE(counter.GetDirection()) << "reset keeps the flags";
   EXPECT_EQ(Journal(), (Calls{{"c_Orvex_resetEncoder", {Arg::I32(kHandle), Arg::U8(1)}}}));
 
-  standin::ScriptNext("c_Orvex_getEncoderCount", Result::Int(1234));
+  simdrv::ScriptNext("c_Orvex_getEncoderCount", Result::Int(1234));
   EXPECT_EQ(counter.Get(), 1234) << "the counter reads the device count, unsigned by flags";
-  standin::ScriptNext("c_Orvex_getEncoderSpeed", Result::Real(0.0));
+  simdrv::ScriptNext("c_Orvex_getEncoderSpeed", Result::Real(0.0));
   EXPECT_TRUE(counter.GetStopped());
-  standin::ScriptNext("c_Orvex_getEncoderSpeed", Result::Real(-0.01));
+  simdrv::ScriptNext("c_Orvex_getEncoderSpeed", Result::Real(-0.01));
   EXPECT_FALSE(counter.GetStopped());
   counter.SetMaxPeriod(0.5);
   EXPECT_EQ(counter.GetPeriod(), 0.0);
@@ -255,7 +255,7 @@ TEST_F(ChannelTest, SimulatedMotorAndEncoderAgree) {
   Orvex::Motor& motor = orvex->GetMotor(0);
   Orvex::Encoder& enc = orvex->GetEncoder(0, 0.1);  // 0.1 m per revolution
   motor.Set(0.5);
-  standin::SimStep(2.0);
+  simdrv::SimStep(2.0);
   EXPECT_NEAR(motor.GetRPM(), 2500.0, 1.0);
   EXPECT_NEAR(enc.GetSpeed(), 2500.0 / 60.0 * 0.1, 0.01);
   EXPECT_GT(enc.GetEncoderDistance(), 0.0);

@@ -13,7 +13,7 @@ using velmora_test::Call;
 using velmora_test::Result;
 using Calls = std::vector<Call>;
 
-// The stand-in numbers controller handles from 1 in the order they are opened.
+// The simulation driver numbers controller handles from 1 in the order they are opened.
 class OrvexTest : public velmora_test::DriverTest {};
 
 TEST_F(OrvexTest, OpensWithDefaultOrGivenFrequency) {
@@ -28,9 +28,9 @@ TEST_F(OrvexTest, OpensWithDefaultOrGivenFrequency) {
 }
 
 TEST_F(OrvexTest, IdentityIsReadOnceWhenComplete) {
-  velmora_standin::ScriptNext("c_Orvex_getID", Result::Int(12));
-  velmora_standin::ScriptNext("c_Orvex_getFirmwareVersion", Result::Text("1.2"));
-  velmora_standin::ScriptNext("c_Orvex_getHardwareVersion", Result::Text("A"));
+  velmora_sim::ScriptNext("c_Orvex_getID", Result::Int(12));
+  velmora_sim::ScriptNext("c_Orvex_getFirmwareVersion", Result::Text("1.2"));
+  velmora_sim::ScriptNext("c_Orvex_getHardwareVersion", Result::Text("A"));
   Orvex orvex(7);
   Clear();
   for (int i = 0; i < 3; ++i) {
@@ -52,29 +52,27 @@ TEST_F(OrvexTest, IncompleteIdentityIsAskedForAgain) {
     const char* firmware;
     const char* hardware;
   };
-  const Case cases[] = {{"id zero", 0, "1.0", "A"},
-                        {"firmware empty", 5, "", "A"},
-                        {"hardware empty", 5, "1.0", ""}};
+  const Case cases[] = {
+      {"id zero", 0, "1.0", "A"}, {"firmware empty", 5, "", "A"}, {"hardware empty", 5, "1.0", ""}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    velmora_standin::Reset();
+    velmora_sim::Reset();
     Orvex orvex(3);
-    velmora_standin::ScriptAlways("c_Orvex_getID", Result::Int(c.id));
-    velmora_standin::ScriptAlways("c_Orvex_getFirmwareVersion", Result::Text(c.firmware));
-    velmora_standin::ScriptAlways("c_Orvex_getHardwareVersion", Result::Text(c.hardware));
+    velmora_sim::ScriptAlways("c_Orvex_getID", Result::Int(c.id));
+    velmora_sim::ScriptAlways("c_Orvex_getFirmwareVersion", Result::Text(c.firmware));
+    velmora_sim::ScriptAlways("c_Orvex_getHardwareVersion", Result::Text(c.hardware));
     Clear();
     EXPECT_EQ(orvex.GetID(), c.id);
     EXPECT_EQ(orvex.GetFirmwareVersion(), c.firmware);
     EXPECT_EQ(orvex.GetHardwareVersion(), c.hardware);
-    EXPECT_EQ(velmora_standin::CountCalls("c_Orvex_getID"), 3u);
-    EXPECT_EQ(velmora_standin::CountCalls("c_Orvex_getFirmwareVersion"), 3u);
-    EXPECT_EQ(velmora_standin::CountCalls("c_Orvex_getHardwareVersion"), 3u);
-    EXPECT_EQ(Names(), (std::vector<std::string>{
-                           "c_Orvex_getID", "c_Orvex_getFirmwareVersion",
-                           "c_Orvex_getHardwareVersion", "c_Orvex_getID",
-                           "c_Orvex_getFirmwareVersion", "c_Orvex_getHardwareVersion",
-                           "c_Orvex_getID", "c_Orvex_getFirmwareVersion",
-                           "c_Orvex_getHardwareVersion"}));
+    EXPECT_EQ(velmora_sim::CountCalls("c_Orvex_getID"), 3u);
+    EXPECT_EQ(velmora_sim::CountCalls("c_Orvex_getFirmwareVersion"), 3u);
+    EXPECT_EQ(velmora_sim::CountCalls("c_Orvex_getHardwareVersion"), 3u);
+    EXPECT_EQ(Names(),
+              (std::vector<std::string>{
+                  "c_Orvex_getID", "c_Orvex_getFirmwareVersion", "c_Orvex_getHardwareVersion",
+                  "c_Orvex_getID", "c_Orvex_getFirmwareVersion", "c_Orvex_getHardwareVersion",
+                  "c_Orvex_getID", "c_Orvex_getFirmwareVersion", "c_Orvex_getHardwareVersion"}));
   }
 }
 
@@ -88,9 +86,9 @@ TEST_F(OrvexTest, IdentityFromTheSimulatedDevice) {
 }
 
 TEST_F(OrvexTest, UncachedQueriesAskEveryTime) {
-  velmora_standin::ScriptNext("c_Orvex_getControllerTemp", Result::Real(41.5));
-  velmora_standin::ScriptNext("c_Orvex_getSerialNumber", Result::Text("SN-1"));
-  velmora_standin::ScriptNext("c_Orvex_getFrequency", Result::Int(1000));
+  velmora_sim::ScriptNext("c_Orvex_getControllerTemp", Result::Real(41.5));
+  velmora_sim::ScriptNext("c_Orvex_getSerialNumber", Result::Text("SN-1"));
+  velmora_sim::ScriptNext("c_Orvex_getFrequency", Result::Int(1000));
   Orvex orvex(7);
   Clear();
   EXPECT_EQ(orvex.GetControllerTemp(), 41.5);
@@ -99,9 +97,9 @@ TEST_F(OrvexTest, UncachedQueriesAskEveryTime) {
   orvex.GetControllerTemp();
   orvex.GetSerialNumber();
   orvex.GetFrequency();
-  EXPECT_EQ(velmora_standin::CountCalls("c_Orvex_getControllerTemp"), 2u);
-  EXPECT_EQ(velmora_standin::CountCalls("c_Orvex_getSerialNumber"), 2u);
-  EXPECT_EQ(velmora_standin::CountCalls("c_Orvex_getFrequency"), 2u);
+  EXPECT_EQ(velmora_sim::CountCalls("c_Orvex_getControllerTemp"), 2u);
+  EXPECT_EQ(velmora_sim::CountCalls("c_Orvex_getSerialNumber"), 2u);
+  EXPECT_EQ(velmora_sim::CountCalls("c_Orvex_getFrequency"), 2u);
 }
 
 TEST_F(OrvexTest, ControllerWideSettingsKeepTheirWidths) {
@@ -121,14 +119,14 @@ TEST_F(OrvexTest, TargetSpeedsInBulk) {
   Orvex orvex(7);
   double targets[4] = {-1, -1, -1, -1};
   const double scripted[4] = {100.0, -200.0, 0.0, 3.5};
-  velmora_standin::ScriptNext("c_Orvex_getTargetRPMFromDevice", Result::Bool(true).Fill(scripted));
+  velmora_sim::ScriptNext("c_Orvex_getTargetRPMFromDevice", Result::Bool(true).Fill(scripted));
   Clear();
   EXPECT_TRUE(orvex.GetTargetRPMFromDevice(targets));
-  EXPECT_EQ(Journal(), (Calls{{"c_Orvex_getTargetRPMFromDevice", {Arg::I32(1),
-                                                                  Arg::Pointer(targets)}}}));
+  EXPECT_EQ(Journal(),
+            (Calls{{"c_Orvex_getTargetRPMFromDevice", {Arg::I32(1), Arg::Pointer(targets)}}}));
   for (int i = 0; i < 4; ++i) EXPECT_EQ(targets[i], scripted[i]);
 
-  velmora_standin::ScriptNext("c_Orvex_getTargetRPMFromDevice", Result::Bool(false));
+  velmora_sim::ScriptNext("c_Orvex_getTargetRPMFromDevice", Result::Bool(false));
   EXPECT_FALSE(orvex.GetTargetRPMFromDevice(targets));
 }
 
@@ -158,7 +156,7 @@ TEST_F(OrvexTest, ChannelsAreCreatedOnceAndIndependently) {
   EXPECT_EQ(m1.GetMotorIndex(), 1);
   EXPECT_NE(static_cast<void*>(&m1), static_cast<void*>(&e1));
   orvex.GetEncoder(2, 1.0);
-  EXPECT_EQ(velmora_standin::CountCalls("c_Orvex_setEncoder"), 2u);
+  EXPECT_EQ(velmora_sim::CountCalls("c_Orvex_setEncoder"), 2u);
 }
 
 TEST_F(OrvexTest, BadIndexesThrowAndChangeNothing) {

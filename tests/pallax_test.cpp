@@ -55,7 +55,7 @@ TEST_F(PallaxTest, ValuesFollowTheRecordsCountWithinItsEntries) {
   for (const auto& [count, expected] : cases) {
     SCOPED_TRACE(count);
     const PallaxScanRecord record = Record(0x7E, count);
-    velmora_standin::ScriptNext("c_Pallax_getData", Result::Bool(true).Fill(record));
+    velmora_sim::ScriptNext("c_Pallax_getData", Result::Bool(true).Fill(record));
     const Pallax::ScanData scan = sensor.GetData(10);
     EXPECT_EQ(scan.header, 0x7E);
     ASSERT_EQ(scan.values.size(), expected);
@@ -69,17 +69,17 @@ TEST_F(PallaxTest, ValuesFollowTheRecordsCountWithinItsEntries) {
 
 // A driver that fills nothing gives an empty scan, not the previous scan's count and entries.
 TEST_F(PallaxTest, UnfilledScanIsEmpty) {
-  velmora_standin::ScriptNext("c_Pallax_getData", Result::Bool(true).Fill(Record(9, 64)));
+  velmora_sim::ScriptNext("c_Pallax_getData", Result::Bool(true).Fill(Record(9, 64)));
   sensor.GetData(64);
-  velmora_standin::ScriptNext("c_Pallax_getData", Result::Bool(true));
+  velmora_sim::ScriptNext("c_Pallax_getData", Result::Bool(true));
   const Pallax::ScanData scan = sensor.GetData(64);
   EXPECT_EQ(scan.header, 0);
   EXPECT_TRUE(scan.values.empty());
 }
 
 TEST_F(PallaxTest, ConfigBytesBecomeValuesAndFlags) {
-  velmora_standin::ScriptNext("c_Pallax_getConfig", Result::Bool(true).Fill(PallaxConfigRecord{
-                                                        0xFF, 0x00, 0x01, 0xFF, 0xFF, 0xFF}));
+  velmora_sim::ScriptNext("c_Pallax_getConfig", Result::Bool(true).Fill(PallaxConfigRecord{
+                                                    0xFF, 0x00, 0x01, 0xFF, 0xFF, 0xFF}));
   Pallax::Config c = sensor.GetConfig(-1);
   EXPECT_EQ(Journal(),
             (Calls{{"c_Pallax_getConfig", {Arg::NonNull(), Arg::NonNull(), Arg::I32(-1)}}}));
@@ -90,8 +90,8 @@ TEST_F(PallaxTest, ConfigBytesBecomeValuesAndFlags) {
   EXPECT_EQ(c.valueB, 255);
   EXPECT_EQ(c.valueC, 255);
 
-  velmora_standin::ScriptNext("c_Pallax_getConfig",
-                              Result::Bool(true).Fill(PallaxConfigRecord{1, 0x80, 0, 0, 2, 3}));
+  velmora_sim::ScriptNext("c_Pallax_getConfig",
+                          Result::Bool(true).Fill(PallaxConfigRecord{1, 0x80, 0, 0, 2, 3}));
   c = sensor.GetConfig(0);
   EXPECT_EQ(c.valueA, 1);
   EXPECT_TRUE(c.flagA);

@@ -50,7 +50,7 @@ class SensorOpenTest : public velmora_test::DriverTest {
   // The handle the object passes to the driver, as the journal saw it.
   static const void* HandleOf(const Sensor& sensor) {
     sensor.GetCanID();
-    return velmora_standin::Calls().back().args.at(0).AsPointer();
+    return velmora_sim::Calls().back().args.at(0).AsPointer();
   }
 };
 
@@ -103,16 +103,16 @@ TYPED_TEST(SensorOpenTest, OpenFailuresNameWhatCouldNotBeOpened) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    velmora_standin::Reset();
-    velmora_standin::ScriptNext(this->Fn("create"), Result::Null());
-    velmora_standin::ScriptNext(this->Fn("createUsb"), Result::Null());
+    velmora_sim::Reset();
+    velmora_sim::ScriptNext(this->Fn("create"), Result::Null());
+    velmora_sim::ScriptNext(this->Fn("createUsb"), Result::Null());
     try {
       c.open();
       ADD_FAILURE() << "no exception";
     } catch (const std::runtime_error& e) {
       EXPECT_EQ(e.what(), c.message);
     }
-    EXPECT_EQ(velmora_standin::CountCalls(this->Fn("destroy")), 0u);
+    EXPECT_EQ(velmora_sim::CountCalls(this->Fn("destroy")), 0u);
   }
 }
 
@@ -126,7 +126,7 @@ TYPED_TEST(SensorOpenTest, PortConstructorAsksForThePathOnceAndPassesItOn) {
 
   // Neither the port nor the path is checked: an unknown port's empty path goes to the driver.
   this->Clear();
-  velmora_standin::ScriptNext("FindDevicePath", Result::Text(""));
+  velmora_sim::ScriptNext("FindDevicePath", Result::Text(""));
   EXPECT_THROW(TypeParam(static_cast<typename TypeParam::Port>(-7), -1), std::runtime_error);
   EXPECT_EQ(this->Journal(), (Calls{{"FindDevicePath", {Arg::I32(-7)}},
                                     {this->Fn("createUsb"), {Arg::Text(""), Arg::I32(-1)}}}));
@@ -158,7 +158,7 @@ TYPED_TEST(SensorOpenTest, TransportIsUsbOnlyWhenTheDriverSaysOne) {
   const std::pair<int, Transport> cases[] = {
       {1, Transport::kUSB}, {0, Transport::kCAN}, {2, Transport::kCAN}, {-1, Transport::kCAN}};
   for (const auto& [reported, expected] : cases) {
-    velmora_standin::ScriptNext(this->Fn("getTransport"), Result::Int(reported));
+    velmora_sim::ScriptNext(this->Fn("getTransport"), Result::Int(reported));
     EXPECT_EQ(sensor.GetTransport(), expected) << reported;
   }
   EXPECT_EQ(static_cast<int>(Transport::kUSB), 1);

@@ -1,4 +1,4 @@
-// The driver stand-in's simulated time and device models: what the demo and other tests rely on.
+// The simulation driver's simulated time and device models: what the demo and other tests rely on.
 #include <cmath>
 #include <vector>
 
@@ -7,7 +7,7 @@
 
 namespace {
 
-namespace sim = velmora_standin;
+namespace sim = velmora_sim;
 constexpr double kPi = 3.14159265358979323846;
 
 class SimulationTest : public velmora_test::DriverTest {};

@@ -3,8 +3,8 @@
 #   -DBUILD=<build folder> -DSOURCE=<consumer sources> -DWORK=<scratch folder>
 #   -DGENERATOR=<generator> [-DTOOLCHAIN=<file>] [-DEMULATOR=<program>] [-DWINDOWS=1]
 #   [-DCOMPONENTS="Velmora|WPILibStandIn"]  install only these components
-#   [-DDRIVER_LINK=<file> -DDRIVER_RUNTIME=<file>]  a driver of the team's own (the stand-in is
-#       not installed): the package must refuse without it, then build with it
+#   [-DDRIVER_LINK=<file> -DDRIVER_RUNTIME=<file>]  a driver of the team's own (the simulation
+#       driver is not installed): the package must refuse without it, then build with it
 cmake_minimum_required(VERSION 3.20)
 foreach(var BUILD SOURCE WORK GENERATOR)
   if(NOT DEFINED ${var})
@@ -39,7 +39,7 @@ if(TOOLCHAIN)
 endif()
 
 if(DRIVER_LINK)
-  # Without the stand-in and without a driver, the package says what it misses.
+  # Without the simulation driver and without a driver, the package says what it misses.
   execute_process(COMMAND ${configure} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(rc EQUAL 0 OR NOT "${err}" MATCHES "VELMORA_DRIVER_LIBRARY")
     message(FATAL_ERROR "find_package(Velmora) without any driver did not say what it misses:\n"

@@ -1,5 +1,5 @@
-// Helpers shared by the test programs: a fixture that starts every test from a fresh driver
-// stand-in, and a capture of what the library writes to the console.
+// Helpers shared by the test programs: a fixture that starts every test from a fresh simulation
+// driver, and a capture of what the library writes to the console.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,23 +9,23 @@
 #include <string>
 #include <vector>
 
-#include "velmora_standin/DriverStandIn.h"
+#include "velmora_sim/SimDriver.h"
 
 namespace velmora_test {
 
-using velmora_standin::Arg;
-using velmora_standin::Call;
-using velmora_standin::Result;
+using velmora_sim::Arg;
+using velmora_sim::Call;
+using velmora_sim::Result;
 
 // Every test starts with an empty journal, no scripts and fresh simulated devices.
 class DriverTest : public ::testing::Test {
  protected:
-  void SetUp() override { velmora_standin::Reset(); }
-  void TearDown() override { velmora_standin::Reset(); }
+  void SetUp() override { velmora_sim::Reset(); }
+  void TearDown() override { velmora_sim::Reset(); }
 
-  static std::vector<Call> Journal() { return velmora_standin::Calls(); }
-  static std::vector<std::string> Names() { return velmora_standin::CallNames(); }
-  static void Clear() { velmora_standin::ClearJournal(); }
+  static std::vector<Call> Journal() { return velmora_sim::Calls(); }
+  static std::vector<std::string> Names() { return velmora_sim::CallNames(); }
+  static void Clear() { velmora_sim::ClearJournal(); }
 };
 
 // Captures everything written to a standard stream while it lives (std::cout or std::cerr).

@@ -9,7 +9,7 @@
 
 #include "internal.h"
 
-namespace velmora_standin {
+namespace velmora_sim {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -153,4 +153,4 @@ bool MotorsPowered() { return !W().stationExists || W().stationEnabled; }
 void ResetSimulation() { W() = World{}; }
 
 }  // namespace internal
-}  // namespace velmora_standin
+}  // namespace velmora_sim

@@ -16,9 +16,9 @@
 #include "../../src/driver_link/VelmoraDriver.h"
 #include "internal.h"
 
-using velmora_standin::internal::ApplyFill;
-using velmora_standin::internal::Next;
-using velmora_standin::internal::Record;
+using velmora_sim::internal::ApplyFill;
+using velmora_sim::internal::Next;
+using velmora_sim::internal::Record;
 
 namespace {
 
@@ -63,8 +63,8 @@ Surroundings& World() {
 
 Rgb SurfaceColour() {
   if (World().held) return World().surface;
-  const velmora_standin::FieldLayout field = velmora_standin::Field();
-  const velmora_standin::RobotPose robot = velmora_standin::Robot();
+  const velmora_sim::FieldLayout field = velmora_sim::Field();
+  const velmora_sim::RobotPose robot = velmora_sim::Robot();
   const bool onLine = std::fabs(robot.x - field.lineX) <= field.lineWidth / 2.0;
   return onLine ? kLine : kCarpet;
 }
@@ -156,7 +156,7 @@ int16_t PallaxEntry(int32_t i, int32_t count) {
 
 }  // namespace
 
-namespace velmora_standin {
+namespace velmora_sim {
 
 void SetLumiraColor(float red, float green, float blue) {
   World() = Surroundings{true, Rgb{red, green, blue}};
@@ -166,7 +166,7 @@ namespace internal {
 void ResetSensorSims() { World() = Surroundings{}; }
 }  // namespace internal
 
-}  // namespace velmora_standin
+}  // namespace velmora_sim
 
 extern "C" {
 

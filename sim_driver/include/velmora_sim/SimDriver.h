@@ -1,4 +1,4 @@
-// Extras of the driver stand-in, for tests, the demo and benchmarks. The library never includes
+// Extras of the simulation driver, for tests, the demo and benchmarks. The library never includes
 // this header: it only sees the driver's flat functions.
 //
 // Two faces:
@@ -17,15 +17,15 @@
 
 #if defined(_WIN32)
 #if defined(VELMORA_DRIVER_BUILDING)
-#define VELMORA_STANDIN_API __declspec(dllexport)
+#define VELMORA_SIM_API __declspec(dllexport)
 #else
-#define VELMORA_STANDIN_API __declspec(dllimport)
+#define VELMORA_SIM_API __declspec(dllimport)
 #endif
 #else
-#define VELMORA_STANDIN_API __attribute__((visibility("default")))
+#define VELMORA_SIM_API __attribute__((visibility("default")))
 #endif
 
-namespace velmora_standin {
+namespace velmora_sim {
 
 // ------------------------------------------------------------------------------------------------
 // Journal
@@ -34,7 +34,7 @@ namespace velmora_standin {
 enum class ArgType { Bool, U8, U16, I32, U32, I64, F32, F64, Pointer, Text };
 
 // One argument of a recorded call, at the exact type the driver received it.
-struct VELMORA_STANDIN_API Arg {
+struct VELMORA_SIM_API Arg {
   ArgType type = ArgType::I32;
   uint64_t bits = 0;        // the value's bit pattern, zero-extended (floats keep their bits)
   std::string text;         // for Text: the characters up to the NUL
@@ -62,7 +62,7 @@ struct VELMORA_STANDIN_API Arg {
   bool operator!=(const Arg& other) const { return !(*this == other); }
 };
 
-struct VELMORA_STANDIN_API Call {
+struct VELMORA_SIM_API Call {
   std::string name;
   std::vector<Arg> args;
   std::string ToString() const;  // e.g. "c_Orvex_create(i32:7, i32:15600)"
@@ -70,15 +70,15 @@ struct VELMORA_STANDIN_API Call {
   bool operator!=(const Call& other) const { return !(*this == other); }
 };
 
-VELMORA_STANDIN_API std::ostream& operator<<(std::ostream& os, const Arg& arg);
-VELMORA_STANDIN_API std::ostream& operator<<(std::ostream& os, const Call& call);
+VELMORA_SIM_API std::ostream& operator<<(std::ostream& os, const Arg& arg);
+VELMORA_SIM_API std::ostream& operator<<(std::ostream& os, const Call& call);
 
-VELMORA_STANDIN_API std::vector<Call> Calls();                           // every call, in order
-VELMORA_STANDIN_API std::vector<Call> CallsTo(const std::string& name);  // calls of one function
-VELMORA_STANDIN_API std::vector<std::string> CallNames();                // names, in order
-VELMORA_STANDIN_API size_t CountCalls(const std::string& name);
-VELMORA_STANDIN_API void ClearJournal();
-VELMORA_STANDIN_API void EnableJournal(bool on);  // off: calls are not recorded (benchmarks)
+VELMORA_SIM_API std::vector<Call> Calls();                           // every call, in order
+VELMORA_SIM_API std::vector<Call> CallsTo(const std::string& name);  // calls of one function
+VELMORA_SIM_API std::vector<std::string> CallNames();                // names, in order
+VELMORA_SIM_API size_t CountCalls(const std::string& name);
+VELMORA_SIM_API void ClearJournal();
+VELMORA_SIM_API void EnableJournal(bool on);  // off: calls are not recorded (benchmarks)
 
 // ------------------------------------------------------------------------------------------------
 // Scripted results
@@ -96,7 +96,7 @@ struct ScanPoint {
 // `integer` (0 is a null pointer), doubles and floats from `real`, strings from `text`; `fill`
 // is copied over the caller's output storage (out-parameter or record; for the large lidar the
 // returned block); `scan` is the small lidar's scan.
-struct VELMORA_STANDIN_API Result {
+struct VELMORA_SIM_API Result {
   int64_t integer = 0;
   double real = 0.0;
   std::string text;
@@ -125,13 +125,13 @@ struct VELMORA_STANDIN_API Result {
 };
 
 // The next call of `function` gets `result` (queued: several ScriptNext calls serve several calls).
-VELMORA_STANDIN_API void ScriptNext(const std::string& function, const Result& result);
+VELMORA_SIM_API void ScriptNext(const std::string& function, const Result& result);
 // Every call of `function` gets `result` once the queue is empty, until ClearScripts or Reset.
-VELMORA_STANDIN_API void ScriptAlways(const std::string& function, const Result& result);
-VELMORA_STANDIN_API void ClearScripts();
+VELMORA_SIM_API void ScriptAlways(const std::string& function, const Result& result);
+VELMORA_SIM_API void ClearScripts();
 
 // Journal, scripts and every simulated device back to their start.
-VELMORA_STANDIN_API void Reset();
+VELMORA_SIM_API void Reset();
 
 // ------------------------------------------------------------------------------------------------
 // Simulated devices: settings a test or the demo can make
@@ -139,8 +139,8 @@ VELMORA_STANDIN_API void Reset();
 
 // [orvex]
 // Controllers are named by the CAN ID they were opened with.
-VELMORA_STANDIN_API void SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state);
-VELMORA_STANDIN_API void SetOrvexZynderPosition(int32_t canId, int index, double position);
+VELMORA_SIM_API void SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state);
+VELMORA_SIM_API void SetOrvexZynderPosition(int32_t canId, int index, double position);
 
 // What one simulated motor channel is doing now.
 struct OrvexChannelState {
@@ -154,7 +154,7 @@ struct OrvexChannelState {
   int32_t encoderCount = 0;
   double temperature = 0.0;  // the controller's temperature, degrees Celsius
 };
-VELMORA_STANDIN_API OrvexChannelState OrvexChannel(int32_t canId, int index);
+VELMORA_SIM_API OrvexChannelState OrvexChannel(int32_t canId, int index);
 
 // [lidars]
 
@@ -175,9 +175,9 @@ struct LidarMiniSimState {
   int64_t timestamp = 0;   // timestamp of the last scan
 };
 // The handles of the small lidars that are open (created and not yet destroyed), oldest first.
-VELMORA_STANDIN_API std::vector<const void*> OpenLidarMinis();
+VELMORA_SIM_API std::vector<const void*> OpenLidarMinis();
 // The state of the open small lidar behind `handle`; false if no such lidar is open.
-VELMORA_STANDIN_API bool GetLidarMiniSim(const void* handle, LidarMiniSimState* state);
+VELMORA_SIM_API bool GetLidarMiniSim(const void* handle, LidarMiniSimState* state);
 
 // The simulated large lidar: one per process. Its scan has one point per degree; distances are 0
 // until it is created and started. It keeps the filter switches and the last configuration of
@@ -196,7 +196,7 @@ struct LidarSimState {
   float jitter = 0.0f;
   int64_t scans = 0;
 };
-VELMORA_STANDIN_API LidarSimState GetLidarSim();
+VELMORA_SIM_API LidarSimState GetLidarSim();
 
 // [sensors]
 
@@ -207,7 +207,7 @@ VELMORA_STANDIN_API LidarSimState GetLidarSim();
 // from 1 and its trailer is the format code. Each sensor remembers its colour format, sample time,
 // brightness, measure mode, CAN ID (0 to 63), USB override and status LED; getConfig reads them
 // back with the item codes 0 to 6 in that order.
-VELMORA_STANDIN_API void SetLumiraColor(float red, float green, float blue);
+VELMORA_SIM_API void SetLumiraColor(float red, float green, float blue);
 
 // [board]
 
@@ -215,17 +215,17 @@ VELMORA_STANDIN_API void SetLumiraColor(float red, float green, float blue);
 // an input never set follows its signal of simulated time (see [simulation]). Readings are clipped
 // to 0 and the board's reference; the raw value is the 12-bit reading round(volts / vref * 4095).
 // A closed board, or another input, reads 0.
-VELMORA_STANDIN_API void SetAdexaVoltage(int channel, float volts);
+VELMORA_SIM_API void SetAdexaVoltage(int channel, float volts);
 
 // Whether the simulated driver station exists and is enabled.
-VELMORA_STANDIN_API bool MockDSEnabled();
+VELMORA_SIM_API bool MockDSEnabled();
 
 // [simulation]
 // Simulated time. The device models advance only when the program steps the simulation, in
 // fixed 5 ms ticks, so the same program gives the same readings on every run and machine, as
 // fast as the machine can compute them.
-VELMORA_STANDIN_API void SimStep(double seconds);
-VELMORA_STANDIN_API double SimTime();  // seconds since the last Reset
+VELMORA_SIM_API void SimStep(double seconds);
+VELMORA_SIM_API double SimTime();  // seconds since the last Reset
 
 // The field: a walled rectangle (origin in one corner, metres), one box-shaped obstacle, and a
 // coloured line across the floor at x = lineX.
@@ -235,7 +235,7 @@ struct FieldLayout {
   double obstacleX = 5.5, obstacleY = 2.6, obstacleWidth = 0.6, obstacleHeight = 0.6;
   double lineX = 3.0, lineWidth = 0.15;
 };
-VELMORA_STANDIN_API FieldLayout Field();
+VELMORA_SIM_API FieldLayout Field();
 
 // The robot: a disc of radius 0.3 m with a differential drive; heading in radians, 0 along +x.
 struct RobotPose {
@@ -243,17 +243,17 @@ struct RobotPose {
   double y = 2.0;
   double heading = 0.0;
 };
-VELMORA_STANDIN_API RobotPose Robot();
-VELMORA_STANDIN_API void PlaceRobot(const RobotPose& pose);
-VELMORA_STANDIN_API double RobotDistanceTravelled();  // metres along the path since Reset
+VELMORA_SIM_API RobotPose Robot();
+VELMORA_SIM_API void PlaceRobot(const RobotPose& pose);
+VELMORA_SIM_API double RobotDistanceTravelled();  // metres along the path since Reset
 
 // Which channels of which controller drive the left and right wheels, and how far a wheel rolls
 // in one motor revolution (after the gearbox). Without this the robot stands still.
-VELMORA_STANDIN_API void AttachDrive(int32_t canId, int leftMotor, int rightMotor,
-                                     double metresPerRevolution);
+VELMORA_SIM_API void AttachDrive(int32_t canId, int leftMotor, int rightMotor,
+                                 double metresPerRevolution);
 
 // Distance from a point on the field to the first wall or obstacle along a direction (radians).
-VELMORA_STANDIN_API double RayDistance(double x, double y, double angle);
+VELMORA_SIM_API double RayDistance(double x, double y, double angle);
 
 // What the other simulated devices read from this world:
 //  - the colour sensors look down at the floor under the robot's centre: grey carpet (red, green
@@ -263,4 +263,4 @@ VELMORA_STANDIN_API double RayDistance(double x, double y, double angle);
 //    3.3 V with a 2 s period, input 2 a rise towards 4.5 V with a 3 s time constant, input 3 a
 //    square wave, 0 V in the first half of every second and 5 V in the second; inputs 4 to 7 0 V.
 
-}  // namespace velmora_standin
+}  // namespace velmora_sim

@@ -10,9 +10,9 @@
 #include "../../src/driver_link/VelmoraDriver.h"
 #include "internal.h"
 
-using velmora_standin::internal::ApplyFill;
-using velmora_standin::internal::Next;
-using velmora_standin::internal::Record;
+using velmora_sim::internal::ApplyFill;
+using velmora_sim::internal::Next;
+using velmora_sim::internal::Record;
 
 namespace {
 
@@ -28,9 +28,8 @@ constexpr float kMinimumRange = 0.05f;
 // A reading at `angle` degrees from the robot's heading: the distance to the first wall or
 // obstacle, or 0 (no reading) when that is out of range.
 float MeasuredDistance(float angle) {
-  const velmora_standin::RobotPose robot = velmora_standin::Robot();
-  const double d =
-      velmora_standin::RayDistance(robot.x, robot.y, robot.heading + angle * kPi / 180.0);
+  const velmora_sim::RobotPose robot = velmora_sim::Robot();
+  const double d = velmora_sim::RayDistance(robot.x, robot.y, robot.heading + angle * kPi / 180.0);
   return d > kMaximumRange || d < kMinimumRange ? 0.0f : static_cast<float>(d);
 }
 
@@ -50,7 +49,7 @@ constexpr float kMiniLowestFrequency = 5.0f;
 constexpr float kMiniHighestFrequency = 15.0f;
 
 struct MiniLidar {
-  velmora_standin::LidarMiniSimState state;
+  velmora_sim::LidarMiniSimState state;
 };
 
 std::vector<std::unique_ptr<MiniLidar>>& Minis() {
@@ -79,7 +78,7 @@ void StepMiniFrequency(void* handle, bool wholeHertz, bool up) {
 
 // One sweep of the field: as many points as the lidar samples in one turn at its frequency.
 void SweepMini(MiniLidar& lidar, LidarMiniJNI::ScanData& scan) {
-  velmora_standin::LidarMiniSimState& s = lidar.state;
+  velmora_sim::LidarMiniSimState& s = lidar.state;
   if (!s.scanning) {
     scan.timestamp = s.timestamp;
     return;
@@ -101,14 +100,14 @@ void SweepMini(MiniLidar& lidar, LidarMiniJNI::ScanData& scan) {
 // Large lidar
 // ---------------------------------------------------------------------------------------------
 
-velmora_standin::LidarSimState& Big() {
-  static velmora_standin::LidarSimState lidar;
+velmora_sim::LidarSimState& Big() {
+  static velmora_sim::LidarSimState lidar;
   return lidar;
 }
 
 }  // namespace
 
-namespace velmora_standin {
+namespace velmora_sim {
 
 std::vector<const void*> OpenLidarMinis() {
   std::vector<const void*> handles;
@@ -132,7 +131,7 @@ void ResetLidarSims() {
 }
 }  // namespace internal
 
-}  // namespace velmora_standin
+}  // namespace velmora_sim
 
 extern "C" {
 
@@ -246,7 +245,7 @@ velmora_driver::LidarScanBlock c_Lidar_getData() {
     ApplyFill(*r, &block);
     return block;
   }
-  velmora_standin::LidarSimState& lidar = Big();
+  velmora_sim::LidarSimState& lidar = Big();
   const bool measuring = lidar.created && lidar.scanning;
   if (measuring) ++lidar.scans;
   for (int deg = 0; deg < 360; ++deg) {
@@ -258,7 +257,7 @@ velmora_driver::LidarScanBlock c_Lidar_getData() {
 
 void c_Lidar_enableFilter(int32_t filter, bool enable) {
   Record("c_Lidar_enableFilter", filter, enable);
-  if (filter >= 0 && filter < velmora_standin::kLidarFilterCount) {
+  if (filter >= 0 && filter < velmora_sim::kLidarFilterCount) {
     Big().filterEnabled[filter] = enable;
   }
 }

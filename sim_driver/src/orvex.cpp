@@ -23,8 +23,8 @@
 #include "../../src/driver_link/VelmoraDriver.h"
 #include "internal.h"
 
-using velmora_standin::internal::Next;
-using velmora_standin::internal::Record;
+using velmora_sim::internal::Next;
+using velmora_sim::internal::Record;
 
 namespace {
 
@@ -120,7 +120,7 @@ double TargetRpm(const Channel& ch) {
 }
 
 void Advance(Controller& c, double dt) {
-  const bool powered = velmora_standin::internal::MotorsPowered();
+  const bool powered = velmora_sim::internal::MotorsPowered();
   double load = 0.0;
   for (Channel& ch : c.channels) {
     const double target = powered ? TargetRpm(ch) : 0.0;
@@ -134,7 +134,7 @@ void Advance(Controller& c, double dt) {
 
 }  // namespace
 
-namespace velmora_standin {
+namespace velmora_sim {
 
 void SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state) {
   Controller* c = FindByCanId(canId);
@@ -182,7 +182,7 @@ double OrvexChannelRpm(int32_t canId, int index) {
 }
 
 }  // namespace internal
-}  // namespace velmora_standin
+}  // namespace velmora_sim
 
 extern "C" {
 

@@ -18,8 +18,8 @@
 #include "../../src/driver_link/VelmoraDriver.h"
 #include "internal.h"
 
-using velmora_standin::internal::Next;
-using velmora_standin::internal::Record;
+using velmora_sim::internal::Next;
+using velmora_sim::internal::Record;
 
 namespace {
 
@@ -79,19 +79,18 @@ Station& DS() {
 // What the converter sees on an input: 0 to the reference, 0 on a closed board or a missing input.
 double MeasuredVolts(uint8_t channel) {
   if (!B().open || channel >= kInputCount || B().vref <= 0) return 0.0;
-  const double volts = In().pinned[channel]
-                           ? In().volts[channel]
-                           : SignalVolts(channel, velmora_standin::internal::Now());
+  const double volts = In().pinned[channel] ? In().volts[channel]
+                                            : SignalVolts(channel, velmora_sim::internal::Now());
   if (std::isnan(volts)) return 0.0;
   return std::clamp(volts, 0.0, static_cast<double>(B().vref));
 }
 
 // The station gates the motors: the rest of the simulation learns of every change.
-void StationChanged() { velmora_standin::internal::SetStationState(DS().exists, DS().enabled); }
+void StationChanged() { velmora_sim::internal::SetStationState(DS().exists, DS().enabled); }
 
 }  // namespace
 
-namespace velmora_standin {
+namespace velmora_sim {
 
 void SetAdexaVoltage(int channel, float volts) {
   if (channel >= 0 && channel < kInputCount) {
@@ -110,7 +109,7 @@ void ResetBoardSims() {
 }
 }  // namespace internal
 
-}  // namespace velmora_standin
+}  // namespace velmora_sim
 
 extern "C" {
 

@@ -1,4 +1,4 @@
-// The stand-in's journal of driver calls and its table of scripted results.
+// The simulation driver's journal of driver calls and its table of scripted results.
 #include <deque>
 #include <iomanip>
 #include <map>
@@ -7,7 +7,7 @@
 
 #include "internal.h"
 
-namespace velmora_standin {
+namespace velmora_sim {
 namespace {
 
 struct State {
@@ -230,4 +230,4 @@ std::optional<Result> Next(const char* name) {
 }
 
 }  // namespace internal
-}  // namespace velmora_standin
+}  // namespace velmora_sim

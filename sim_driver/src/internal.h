@@ -1,4 +1,4 @@
-// Shared plumbing of the driver stand-in: recording a call in the journal and taking its
+// Shared plumbing of the simulation driver: recording a call in the journal and taking its
 // scripted result. Every driver function starts with Record(...) and then asks Next(...).
 #pragma once
 
@@ -7,9 +7,9 @@
 #include <string>
 #include <type_traits>
 
-#include "velmora_standin/DriverStandIn.h"
+#include "velmora_sim/SimDriver.h"
 
-namespace velmora_standin::internal {
+namespace velmora_sim::internal {
 
 void Append(Call&& call);
 bool JournalOn();
@@ -79,4 +79,4 @@ double OrvexChannelRpm(int32_t canId, int index);  // 0 when there is no such ch
 void SetStationState(bool exists, bool enabled);
 bool MotorsPowered();
 
-}  // namespace velmora_standin::internal
+}  // namespace velmora_sim::internal

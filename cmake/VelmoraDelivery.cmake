@@ -36,8 +36,12 @@ endforeach()
 # MSVC warns about every exported class that has standard-library members (C4251) or a base
 # class WPILib does not mark for export (C4275). Both are about mixing runtimes across DLLs,
 # which this library rules out anyway: the driver's records already require one shared runtime.
+#
+# MSVC also reads a source file without a byte-order mark in the machine's code page: /utf-8
+# keeps the console messages' non-ASCII characters (the arrow of the scan-frequency report) the
+# same UTF-8 bytes that the other compilers put out.
 if(MSVC)
-  target_compile_options(velmora_warnings INTERFACE /wd4251 /wd4275)
+  target_compile_options(velmora_warnings INTERFACE /wd4251 /wd4275 /utf-8)
 endif()
 
 # MinGW programs need the compiler's C++ runtime DLLs beside them; put them where the build's

@@ -78,10 +78,11 @@ function(xml_value text tag out)
   endif()
 endfunction()
 
-# How a compiled library was built, from what it carries: "debug" (GCC debug information with no
-# optimisation, or MSVC's debug runtime), "release" (optimised, or no debug information at all).
+# How a compiled library was built, from what it carries: "debug" (GCC debug information for C++
+# compiled with no optimisation, or MSVC's debug runtime), "release" (optimised, or no debug
+# information at all). C units are left aside: the C runtime's start-up code comes optimised.
 function(build_kind file imports out)
-  file(STRINGS ${file} producers REGEX "^GNU C")
+  file(STRINGS ${file} producers REGEX "^GNU C\\+\\+")
   set(kind release)
   foreach(producer ${producers})
     if(NOT producer MATCHES " -O([1-3sz]|fast)?( |$)" OR producer MATCHES " -O0( |$)")

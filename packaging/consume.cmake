@@ -96,13 +96,14 @@ if(vendordep_toolchain)
   list(APPEND configure -DCMAKE_TOOLCHAIN_FILE=${vendordep_toolchain})
 endif()
 run(${configure} OUTPUT_QUIET)
-run(${CMAKE_COMMAND} --build ${work}/build)
+run(${CMAKE_COMMAND} --build ${work}/build --config ${build_type})
 
 # Every shared library in one folder beside the program, as the tooling lays out a desktop run.
-set(bin ${work}/build)
+file(GLOB_RECURSE program ${work}/build/consumer ${work}/build/consumer.exe)
+list(FILTER program EXCLUDE REGEX "/CMakeFiles/")
+get_filename_component(bin "${program}" DIRECTORY)
 file(GLOB runtime ${unpacked}/lib/*.dll ${unpacked}/lib/*.so)
 file(COPY ${runtime} ${wpilib_runtime} DESTINATION ${bin})
-file(GLOB program ${bin}/consumer ${bin}/consumer.exe)
 if(vendordep_emulator AND NOT DEFINED ENV{WINEPREFIX})
   set(ENV{WINEPREFIX} ${BUILD}/wineprefix)  # the build's own Wine prefix, made once
 endif()

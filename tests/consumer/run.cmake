@@ -50,13 +50,17 @@ if(DRIVER_LINK)
   list(APPEND configure -DVELMORA_DRIVER_LIBRARY=${DRIVER_LINK})
 endif()
 run(${configure})
-run(${CMAKE_COMMAND} --build ${WORK}/build)
+# Release, also for multi-configuration generators: with MSVC a program and the DLLs it passes
+# standard-library objects to must use the same (release) runtime.
+run(${CMAKE_COMMAND} --build ${WORK}/build --config Release)
 
-file(GLOB program ${WORK}/build/consumer ${WORK}/build/consumer.exe)
+file(GLOB_RECURSE program ${WORK}/build/consumer ${WORK}/build/consumer.exe)
+list(FILTER program EXCLUDE REGEX "/CMakeFiles/")
+get_filename_component(program_dir "${program}" DIRECTORY)
 if(WINDOWS)
   # Windows finds DLLs beside the program: copy the installed ones there, as an installer would.
-  file(GLOB dlls ${prefix}/bin/*.dll)
-  file(COPY ${dlls} ${DRIVER_RUNTIME} DESTINATION ${WORK}/build)
+  file(GLOB_RECURSE dlls ${prefix}/bin/*.dll)
+  file(COPY ${dlls} ${DRIVER_RUNTIME} DESTINATION ${program_dir})
 elseif(DRIVER_RUNTIME)
   get_filename_component(driver_dir ${DRIVER_RUNTIME} DIRECTORY)
   set(ENV{LD_LIBRARY_PATH} "${driver_dir}:$ENV{LD_LIBRARY_PATH}")

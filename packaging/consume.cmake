@@ -16,6 +16,10 @@ foreach(var JSON REPO BUILD SOURCE WORK)
   endif()
 endforeach()
 
+foreach(var JSON REPO BUILD SOURCE WORK)
+  get_filename_component(${var} ${${var}} ABSOLUTE)
+endforeach()
+
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc)
   if(NOT rc EQUAL 0)

@@ -21,6 +21,13 @@ foreach(var BUILDS OUT)
   endif()
 endforeach()
 string(REPLACE "|" ";" BUILDS "${BUILDS}")
+get_filename_component(OUT ${OUT} ABSOLUTE)
+set(absolute "")
+foreach(build ${BUILDS})
+  get_filename_component(build ${build} ABSOLUTE)
+  list(APPEND absolute ${build})
+endforeach()
+set(BUILDS ${absolute})
 
 # The install component that holds each artifact's library and headers, by its libName.
 set(component_of_Velmora Velmora)
@@ -156,6 +163,9 @@ foreach(build ${BUILDS})
       endif()
       get_filename_component(real ${stage}/lib/lib${lib}.so REALPATH)
       file(COPY_FILE ${real} ${shared}/lib${lib}.so)
+      # The tooling puts the libraries of every artifact in one folder: they find each other
+      # there. No other folder of the build machine's install goes out with them.
+      file(RPATH_SET FILE ${shared}/lib${lib}.so NEW_RPATH "$ORIGIN")
     elseif(vendordep_platform STREQUAL "windowsx86-64")
       # The DLL, its import library, and the compiler's runtime DLLs it needs.
       set(shared ${tree}/windows/x86-64/shared)

@@ -189,6 +189,7 @@ set(vendordep_wpilib_standin ${_velmora_has_standin})
 set(vendordep_generator \"${CMAKE_GENERATOR}\")
 set(vendordep_toolchain \"${CMAKE_TOOLCHAIN_FILE}\")
 set(vendordep_emulator \"${CMAKE_CROSSCOMPILING_EMULATOR}\")
+set(vendordep_strip \"${CMAKE_STRIP}\")
 ")
 # Other builds (folders) whose platform archives join this build's ones, e.g. the native build
 # beside the Windows build and the Debug builds of both, so one folder holds every archive.

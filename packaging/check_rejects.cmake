@@ -2,7 +2,7 @@
 # OUT), breaks copies of it in the ways a package goes wrong and expects the check to fail on each,
 # naming the fault.
 #   cmake -DPACKED=<folder> -DCHECK=<check.cmake> -DHEADERS=<include folders> -P check_rejects.cmake
-cmake_minimum_required(VERSION 3.20)
+cmake_minimum_required(VERSION 3.21)  # file(RPATH_SET)
 foreach(var PACKED CHECK HEADERS)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "check_rejects.cmake: -D${var}= is required")
@@ -66,7 +66,7 @@ string(JSON group GET "${json}" cppDependencies 0 groupId)
 string(REPLACE "." "/" group_path "${group}")
 set(base ${work}/maven/${group_path}/${artifact}/${version}/${artifact}-${version})
 
-# Each platform archive: without its library, and (for the library's artifact) missing.
+# Each platform's release archive: without its library, and (for the library's artifact) missing.
 file(GLOB_RECURSE platform_zips RELATIVE ${PACKED} ${PACKED}/maven/*.zip)
 list(FILTER platform_zips EXCLUDE REGEX "-headers\\.zip$")
 if(NOT platform_zips)
@@ -78,6 +78,9 @@ foreach(rel ${platform_zips})
   string(REGEX REPLACE "^(.+)-[0-9]+\\.[0-9]+\\.[0-9]+-(.+)\\.zip$" "\\1" owner "${name}")
   string(REGEX REPLACE "^.*-[0-9]+\\.[0-9]+\\.[0-9]+-(.+)\\.zip$" "\\1" classifier "${name}")
   list(APPEND classifiers ${classifier})
+  if(classifier MATCHES "debug$")  # read by the same rules as the release archive
+    continue()
+  endif()
   string(JSON count LENGTH "${json}" cppDependencies)
   math(EXPR last "${count} - 1")
   foreach(i RANGE ${last})

@@ -14,7 +14,7 @@
 # packed archive, and every classifier or platform in -DREQUIRE="linuxx86-64|windowsx86-64debug".
 # With -DCONSUMER=<tests/consumer> the consumer program is then built and run from the unpacked
 # archives of every packed classifier (packaging/consume.cmake).
-cmake_minimum_required(VERSION 3.20)
+cmake_minimum_required(VERSION 3.21)  # file(RPATH_SET)
 foreach(var BUILDS OUT)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "pack.cmake: -D${var}= is required")
@@ -172,6 +172,13 @@ foreach(build ${BUILDS})
       file(MAKE_DIRECTORY ${shared})
       file(GLOB dlls ${stage}/bin/*.dll)
       file(COPY ${dlls} ${stage}/lib/${lib}.lib DESTINATION ${shared})
+      # The compiler's runtime DLLs come with their debug information (about 20 MB for the C++
+      # runtime): the package ships their code only.
+      file(GLOB runtime_dlls ${shared}/*.dll)
+      list(REMOVE_ITEM runtime_dlls ${shared}/${lib}.dll)
+      if(runtime_dlls AND vendordep_strip)
+        run(${vendordep_strip} --strip-debug ${runtime_dlls})
+      endif()
     else()
       message(FATAL_ERROR "no archive layout for platform ${vendordep_platform}")
     endif()

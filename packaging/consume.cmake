@@ -80,7 +80,7 @@ endforeach()
 
 # WPILib, as the tooling brings it: here the stand-in, from its own install folder.
 set(wpilib ${work}/wpilib)
-run(${CMAKE_COMMAND} --install ${BUILD} --prefix ${wpilib} --component WPILibStandIn)
+run(${CMAKE_COMMAND} --install ${BUILD} --prefix ${wpilib} --component WPILibStandIn OUTPUT_QUIET)
 if(vendordep_platform STREQUAL "windowsx86-64")
   set(wpilib_libraries ${wpilib}/lib/wpilib-standin/wpilibc.lib)
   file(GLOB wpilib_runtime ${wpilib}/bin/wpilib-standin/*.dll)

@@ -144,9 +144,11 @@ foreach(build ${BUILDS})
     file(MAKE_DIRECTORY ${artifact_dir})
 
     set(stage ${OUT}/stage/${classifier}/${lib})
-    run(${CMAKE_COMMAND} --install ${build} --prefix ${stage} --component ${component_of_${lib}})
+    run(${CMAKE_COMMAND} --install ${build} --prefix ${stage} --component ${component_of_${lib}}
+        OUTPUT_QUIET)
     if(vendordep_platform STREQUAL "windowsx86-64")
-      run(${CMAKE_COMMAND} --install ${build} --prefix ${stage} --component MinGWRuntime)
+      run(${CMAKE_COMMAND} --install ${build} --prefix ${stage} --component MinGWRuntime
+          OUTPUT_QUIET)
     endif()
 
     if(NOT EXISTS ${base}-${header_classifier}.zip)  # the same on every platform: pack once

@@ -32,6 +32,11 @@ set(BUILDS ${absolute})
 # The install component that holds each artifact's library and headers, by its libName.
 set(component_of_Velmora Velmora)
 set(component_of_VelmoraDriver VelmoraSimDriver)
+# What each artifact is, for the README.txt of its archives.
+set(description_of_Velmora "The device library.")
+set(description_of_VelmoraDriver "The simulation driver: it simulates the devices, so that a \
+desktop program or test runs with no hardware.
+On the robot the maker's driver, a library of the same name, takes its place.")
 
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc)
@@ -92,6 +97,7 @@ Every module of a program must share them: keep them beside the program.")
     set(files "linux/x86-64/shared/lib${lib}.so (SONAME lib${lib}.so)")
   endif()
   file(WRITE ${file} "${artifact} ${version}, ${classifier}
+${description_of_${lib}}
 
 Files: ${files}.
 Built with ${compiler}. ${kind}.

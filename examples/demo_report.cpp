@@ -439,7 +439,7 @@ void WriteCharts(const std::string& path, const MatchResult& r) {
   constexpr double kPanel = 140.0;  // plot height
   constexpr double kGap = 70.0;     // title above, tick labels below
   const double plotWidth = kWidth - kLeft - kRight;
-  const double height = kTop + panels.size() * (kPanel + kGap) + 20.0;
+  const double height = kTop + static_cast<double>(panels.size()) * (kPanel + kGap) + 20.0;
   const double endTime = times.empty() ? 1.0 : std::max(times.back(), 1e-3);
   const double timeStep = TickStep(endTime, 10);
   auto x = [&](double t) { return kLeft + t / endTime * plotWidth; };
@@ -459,7 +459,7 @@ void WriteCharts(const std::string& path, const MatchResult& r) {
 
   for (size_t p = 0; p < panels.size(); ++p) {
     const Panel& panel = panels[p];
-    const double top = kTop + p * (kPanel + kGap) + 25.0;
+    const double top = kTop + static_cast<double>(p) * (kPanel + kGap) + 25.0;
     const double bottom = top + kPanel;
     // The value range: every finite value, and zero.
     double low = 0.0;

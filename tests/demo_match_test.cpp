@@ -146,19 +146,22 @@ TEST_F(DemoMatchTest, ShortMatchEndsDisabledWithoutParking) {
   EXPECT_FALSE(sim::MockDSEnabled());
 }
 
-// A temporary folder for the report files, removed when the test ends.
+// A temporary folder for the report files, named after the running test (CTest runs tests in
+// parallel processes), removed when the test ends.
 class ReportFolder {
  public:
   ReportFolder()
       : m_dir(std::filesystem::temp_directory_path() /
-              ("velmora_demo_test_" +
-               std::to_string(::testing::UnitTest::GetInstance()->random_seed()))) {
+              (std::string("velmora_demo_test_") +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
     std::filesystem::create_directories(m_dir);
   }
   ~ReportFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(m_dir, ignored);
   }
+  ReportFolder(const ReportFolder&) = delete;
+  ReportFolder& operator=(const ReportFolder&) = delete;
   std::string operator/(const char* name) const { return (m_dir / name).string(); }
 
  private:

@@ -168,10 +168,11 @@ class VELMORA_API Orvex::Motor : public frc::SpeedController {
   /// Steers the channel to a shaft speed, in the device's own unit (RPM on the simulated
   /// device). Sent as a float.
   void SetTargetVelocity(float velocity);
-  /// Steers the channel to an encoder position, in encoder counts (see SetEncoderResolution).
+  /// Steers the channel to an encoder position, in the device's own unit (encoder counts, see
+  /// SetEncoderResolution, on the simulated device).
   void SetTargetDistance(int distance);
-  /// Steers the shaft to an angle in degrees, counted from the last encoder reset (the
-  /// device's own convention; so on the simulated device).
+  /// Steers the shaft to an angle, in the device's own unit (degrees from the last encoder
+  /// reset on the simulated device).
   void SetTargetAngle(double angle);
   /// True holds the shaft where it is now; false returns to speed control.
   void SetPositionHold(bool hold);
@@ -182,7 +183,8 @@ class VELMORA_API Orvex::Motor : public frc::SpeedController {
   void SetCurrentLimit(float limit);
   /// Selects how the current limit applies, by the device's own mode code; sent unchanged.
   void SetCurrentLimitMode(unsigned char mode);
-  /// The encoder's counts per shaft revolution (2048 on the simulated device until set).
+  /// The encoder's resolution: counts per shaft revolution (2048 on the simulated device until
+  /// set).
   void SetEncoderResolution(unsigned short resolution);
   /// Selects this channel's PID type by the device's own code; Orvex::SetPIDType sets the
   /// controller-wide one.
@@ -203,9 +205,10 @@ class VELMORA_API Orvex::Motor : public frc::SpeedController {
 /// One encoder input of an Orvex controller: a WPILib `frc::CounterBase`, so any WPILib code
 /// that reads a counter can read it.
 ///
-/// Distances and speeds are in the unit of the set-up value given to Orvex::GetEncoder (the
-/// distance per shaft revolution). Get from Orvex::GetEncoder; the controller owns the object
-/// and destroys it with itself. Same thread rule as the controller.
+/// The set-up value given to Orvex::GetEncoder is the distance one shaft revolution counts for
+/// (so on the simulated device): distances come in its unit and speeds in its unit per second.
+/// Get from Orvex::GetEncoder; the controller owns the object and destroys it with itself. Same
+/// thread rule as the controller.
 class VELMORA_API Orvex::Encoder : public frc::CounterBase {
  public:
   /// Made by Orvex::GetEncoder after it sent the set-up value; not meant to be called by a
@@ -233,7 +236,8 @@ class VELMORA_API Orvex::Encoder : public frc::CounterBase {
   /// The distance since the last Reset: shaft revolutions times the set-up value, in its unit;
   /// negated after SetReverseDirection.
   double GetEncoderDistance();
-  /// The raw position in encoder counts, with fractions; no inversion applies.
+  /// The raw reading in the device's own unit (encoder counts, with fractions, on the simulated
+  /// device); no inversion applies.
   double GetRaw();
   /// The position in whole encoder counts since the last Reset; no inversion applies.
   int GetCount();

@@ -46,8 +46,7 @@ void PrintTableHeader(std::ostream& out) {
          "  lidar\n"
       << "     s                                      m/s      m      m                 deg"
          "     Hz\n"
-      << "  (dist: travelled on the encoders since the start; ahead: seen by the small lidar,"
-         " from the robot's centre)\n";
+      << "  dist: on the encoders since the start; ahead: small lidar, from the robot's centre\n";
 }
 
 void PrintRow(std::ostream& out, const Telemetry& t) {

@@ -200,6 +200,13 @@ double TickStep(double range, int ticks) {
   return 10.0 * power;
 }
 
+// How many steps of `step` fit from `low` to `high`, at most 50: values too wide for a double's
+// arithmetic get a bare axis rather than an endless one.
+int TickCount(double low, double high, double step) {
+  const double steps = std::floor((high - low) / step + 1e-6);
+  return std::isfinite(steps) && steps >= 0.0 ? static_cast<int>(std::min(steps, 50.0)) : 0;
+}
+
 // Decimals enough to tell the ticks of a step apart.
 int TickDecimals(double step) {
   return step >= 1.0 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
@@ -400,13 +407,18 @@ void WriteCharts(const std::string& path, const MatchResult& r) {
   std::vector<double> times;
   times.reserve(r.telemetry.size());
   for (const Telemetry& t : r.telemetry) times.push_back(t.time);
+  const double none = std::numeric_limits<double>::quiet_NaN();
+  // A value no chart can show (not finite, or so large that the axis arithmetic overflows) is
+  // left out like a missing one.
   auto column = [&](auto get) {
     std::vector<double> values;
     values.reserve(r.telemetry.size());
-    for (const Telemetry& t : r.telemetry) values.push_back(get(t));
+    for (const Telemetry& t : r.telemetry) {
+      const double v = get(t);
+      values.push_back(std::isfinite(v) && std::fabs(v) <= 1e9 ? v : none);
+    }
     return values;
   };
-  const double none = std::numeric_limits<double>::quiet_NaN();
 
   std::vector<Panel> panels;
   panels.push_back({"Speed and its target (encoders)",
@@ -470,7 +482,7 @@ void WriteCharts(const std::string& path, const MatchResult& r) {
         high = std::max(high, v);
       }
     }
-    const double step = TickStep(high - low > 0.0 ? high - low : 1.0, 4);
+    const double step = TickStep(high - low > 1e-9 ? high - low : 1.0, 4);
     low = std::floor(low / step + 1e-9) * step;
     high = std::max(std::ceil(high / step - 1e-9) * step, low + step);
     auto y = [&](double v) { return bottom - (v - low) / (high - low) * kPanel; };
@@ -482,7 +494,10 @@ void WriteCharts(const std::string& path, const MatchResult& r) {
     // Grid and value ticks.
     file << "    <g class=\"axis\" font-size=\"11\" fill=\"#555555\">\n";
     const int decimals = TickDecimals(step);
-    for (double v = low; v <= high + step * 1e-6; v += step) {
+    // Counted, not accumulated: a bounded number of ticks whatever the values are.
+    const int valueTicks = TickCount(low, high, step);
+    for (int k = 0; k <= valueTicks; ++k) {
+      const double v = low + k * step;
       file << "      <line x1=\"" << Px(kLeft) << "\" y1=\"" << Px(y(v)) << "\" x2=\""
            << Px(kLeft + plotWidth) << "\" y2=\"" << Px(y(v)) << "\" stroke=\""
            << (std::fabs(v) < step * 1e-6 ? "#888888" : "#e3e3e3") << "\"/>\n"
@@ -490,7 +505,9 @@ void WriteCharts(const std::string& path, const MatchResult& r) {
            << "\" text-anchor=\"end\">" << Num(v, decimals, 0) << "</text>\n";
     }
     const int timeDecimals = TickDecimals(timeStep);
-    for (double t = 0.0; t <= endTime + timeStep * 1e-6; t += timeStep) {
+    const int timeTicks = TickCount(0.0, endTime, timeStep);
+    for (int k = 0; k <= timeTicks; ++k) {
+      const double t = k * timeStep;
       file << "      <line x1=\"" << Px(x(t)) << "\" y1=\"" << Px(bottom) << "\" x2=\"" << Px(x(t))
            << "\" y2=\"" << Px(bottom + 5) << "\" stroke=\"#333333\"/>\n"
            << "      <text x=\"" << Px(x(t)) << "\" y=\"" << Px(bottom + 18)

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -353,6 +354,47 @@ TEST_F(DemoMatchTest, ShortMatchStillDrawsWellFormedPictures) {
   const std::string text = ReadFile(dir / "charts.svg");
   EXPECT_EQ(text.find("nan"), std::string::npos);
   EXPECT_EQ(text.find("inf"), std::string::npos);
+}
+
+TEST(DemoCharts, ValuesNoChartCanShowAreLeftOutAndTheAxesStayBounded) {
+  MatchResult r;
+  const double huge = std::numeric_limits<double>::max();
+  const double values[] = {0.5,
+                           huge,
+                           -huge,
+                           std::numeric_limits<double>::quiet_NaN(),
+                           std::numeric_limits<double>::infinity(),
+                           1e-300,
+                           0.25};
+  double time = 0.0;
+  for (const double v : values) {
+    demo::Telemetry t;
+    t.time = time;
+    time += 0.02;
+    t.speed = v;
+    t.targetSpeed = v;
+    t.distance = v;
+    t.leftCommand = v;
+    t.rightCommand = v;
+    // A double beyond float's range has no float value: the lidar's largest stands in.
+    t.ahead = std::fabs(v) <= 1e30 || !std::isfinite(v) ? static_cast<float>(v)
+                                                        : std::numeric_limits<float>::max();
+    r.telemetry.push_back(t);
+  }
+  ReportFolder dir;
+  demo::WriteCharts(dir / "charts.svg", r);  // returns: no endless axis
+  const std::string text = ReadFile(dir / "charts.svg");
+  std::unique_ptr<XmlElement> svg;
+  ASSERT_NO_THROW(svg = XmlReader::Parse(text));
+  EXPECT_EQ(text.find("nan"), std::string::npos);
+  EXPECT_EQ(text.find("inf"), std::string::npos);
+  // The speed line breaks where a value was left out: 0.5, then 1e-300 and 0.25.
+  const std::vector<const XmlElement*> lines =
+      FindAll(*svg->FindById("series-speed_mps"), "polyline");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(Points(*lines[0]).size(), 1u);
+  EXPECT_EQ(Points(*lines[1]).size(), 2u);
+  EXPECT_LT(text.size(), 100000u) << "a bounded number of ticks";
 }
 
 TEST_F(DemoMatchTest, ReportFilesThatCannotBeWrittenThrow) {

@@ -1,5 +1,6 @@
 // The simulation driver's simulated time and device models: what the demo and other tests rely on.
 #include <cmath>
+#include <thread>
 #include <vector>
 
 #include "driver_link/VelmoraDriver.h"
@@ -133,6 +134,38 @@ TEST_F(SimulationTest, RaysMeetWallsAndObstacle) {
   EXPECT_NEAR(sim::RayDistance(1.0, 1.0, -kPi / 2), 1.0, 1e-9);
   const double y = f.obstacleY + f.obstacleHeight / 2;
   EXPECT_NEAR(sim::RayDistance(1.0, y, 0.0), f.obstacleX - 1.0, 1e-9);
+}
+
+// A robot program calls the driver from several threads at once (a PID controller's notifier
+// writes while the loop reads and the world is stepped). Every call must land in the journal, in
+// one piece, and the models must keep working.
+TEST_F(SimulationTest, CallsFromSeveralThreadsAreAllRecorded) {
+  const int32_t h = c_Orvex_create(3, 15600);
+  constexpr int kWriters = 3;
+  constexpr int kCallsEach = 2000;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kWriters; ++t) {
+    threads.emplace_back([h, t] {
+      for (int i = 0; i < kCallsEach; ++i) {
+        c_Orvex_setMotorSpeed(h, static_cast<uint8_t>(t), 0.1);
+        (void)c_Orvex_getRPM(h, static_cast<uint8_t>(t));
+      }
+    });
+  }
+  threads.emplace_back([] {
+    for (int i = 0; i < 200; ++i) sim::SimStep(0.005);
+  });
+  for (std::thread& thread : threads) thread.join();
+
+  EXPECT_EQ(sim::CountCalls("c_Orvex_setMotorSpeed"), size_t{kWriters * kCallsEach});
+  EXPECT_EQ(sim::CountCalls("c_Orvex_getRPM"), size_t{kWriters * kCallsEach});
+  for (const sim::Call& call : sim::CallsTo("c_Orvex_setMotorSpeed")) {
+    ASSERT_EQ(call.args.size(), 3u);
+    EXPECT_EQ(call.args[2], sim::Arg::F64(0.1));
+  }
+  EXPECT_DOUBLE_EQ(sim::SimTime(), 1.0);
+  sim::SimStep(0.1);  // the last commands stand: the motors turn
+  EXPECT_GT(sim::OrvexChannel(3, 0).rpm, 0.0);
 }
 
 }  // namespace

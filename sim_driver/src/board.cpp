@@ -93,13 +93,17 @@ void StationChanged() { velmora_sim::internal::SetStationState(DS().exists, DS()
 namespace velmora_sim {
 
 void SetAdexaVoltage(int channel, float volts) {
+  const velmora_sim::internal::DriverLock lock;
   if (channel >= 0 && channel < kInputCount) {
     In().pinned[channel] = true;
     In().volts[channel] = volts;
   }
 }
 
-bool MockDSEnabled() { return DS().exists && DS().enabled; }
+bool MockDSEnabled() {
+  const velmora_sim::internal::DriverLock lock;
+  return DS().exists && DS().enabled;
+}
 
 namespace internal {
 void ResetBoardSims() {
@@ -114,17 +118,20 @@ void ResetBoardSims() {
 extern "C" {
 
 void c_initializeI2C(int32_t vref) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_initializeI2C", vref);
   B().open = true;
   B().vref = vref;
 }
 
 void c_closeI2C() {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_closeI2C");
   B().open = false;
 }
 
 int32_t c_getRawValue(uint8_t channel) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_getRawValue", channel);
   if (auto r = Next("c_getRawValue")) return static_cast<int32_t>(r->integer);
   if (B().vref <= 0) return 0;
@@ -132,30 +139,35 @@ int32_t c_getRawValue(uint8_t channel) {
 }
 
 float c_getVoltage(uint8_t channel) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_getVoltage", channel);
   if (auto r = Next("c_getVoltage")) return static_cast<float>(r->real);
   return static_cast<float>(MeasuredVolts(channel));
 }
 
 void c_MockDS_create() {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_MockDS_create");
   DS() = Station{true, false};
   StationChanged();
 }
 
 void c_MockDS_destroy() {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_MockDS_destroy");
   DS() = Station{};
   StationChanged();
 }
 
 void c_MockDS_enable() {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_MockDS_enable");
   DS().enabled = true;
   StationChanged();
 }
 
 void c_MockDS_disable() {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_MockDS_disable");
   DS().enabled = false;
   StationChanged();

@@ -1,8 +1,10 @@
-// Shared plumbing of the simulation driver: recording a call in the journal and taking its
-// scripted result. Every driver function starts with Record(...) and then asks Next(...).
+// Shared plumbing of the simulation driver: one lock for the whole driver, recording a call in the
+// journal and taking its scripted result. Every driver function takes the lock, then calls
+// Record(...) and then asks Next(...).
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <type_traits>
@@ -10,6 +12,18 @@
 #include "velmora_sim/SimDriver.h"
 
 namespace velmora_sim::internal {
+
+// A robot program calls the driver from more than one thread (a PID controller writes its output
+// from its own notifier thread while the robot loop reads), as a real driver allows. Every
+// exported function, driver call or simulation extra, holds this one process-wide lock for its
+// whole run, so the device models, the simulated world, the journal and the scripts change one
+// call at a time and the journal keeps the order in which calls really happened. The lock is
+// recursive because extras call one another (Reset clears the journal).
+std::recursive_mutex& DriverMutex();
+struct DriverLock {
+  DriverLock() : guard(DriverMutex()) {}
+  std::lock_guard<std::recursive_mutex> guard;
+};
 
 void Append(Call&& call);
 bool JournalOn();

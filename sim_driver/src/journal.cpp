@@ -132,9 +132,13 @@ bool Call::operator==(const Call& other) const { return name == other.name && ar
 std::ostream& operator<<(std::ostream& os, const Arg& arg) { return os << arg.ToString(); }
 std::ostream& operator<<(std::ostream& os, const Call& call) { return os << call.ToString(); }
 
-std::vector<Call> Calls() { return S().journal; }
+std::vector<Call> Calls() {
+  const velmora_sim::internal::DriverLock lock;
+  return S().journal;
+}
 
 std::vector<Call> CallsTo(const std::string& name) {
+  const velmora_sim::internal::DriverLock lock;
   std::vector<Call> out;
   for (const Call& c : S().journal) {
     if (c.name == name) out.push_back(c);
@@ -143,6 +147,7 @@ std::vector<Call> CallsTo(const std::string& name) {
 }
 
 std::vector<std::string> CallNames() {
+  const velmora_sim::internal::DriverLock lock;
   std::vector<std::string> out;
   out.reserve(S().journal.size());
   for (const Call& c : S().journal) out.push_back(c.name);
@@ -150,13 +155,20 @@ std::vector<std::string> CallNames() {
 }
 
 size_t CountCalls(const std::string& name) {
+  const velmora_sim::internal::DriverLock lock;
   size_t n = 0;
   for (const Call& c : S().journal) n += c.name == name ? 1 : 0;
   return n;
 }
 
-void ClearJournal() { S().journal.clear(); }
-void EnableJournal(bool on) { S().journalOn = on; }
+void ClearJournal() {
+  const velmora_sim::internal::DriverLock lock;
+  S().journal.clear();
+}
+void EnableJournal(bool on) {
+  const velmora_sim::internal::DriverLock lock;
+  S().journalOn = on;
+}
 
 Result Result::Int(int64_t v) {
   Result r;
@@ -186,19 +198,23 @@ Result Result::Scan(int64_t timestamp, std::vector<ScanPoint> points) {
 }
 
 void ScriptNext(const std::string& function, const Result& result) {
+  const velmora_sim::internal::DriverLock lock;
   S().queued[function].push_back(result);
 }
 
 void ScriptAlways(const std::string& function, const Result& result) {
+  const velmora_sim::internal::DriverLock lock;
   S().always[function] = result;
 }
 
 void ClearScripts() {
+  const velmora_sim::internal::DriverLock lock;
   S().queued.clear();
   S().always.clear();
 }
 
 void Reset() {
+  const velmora_sim::internal::DriverLock lock;
   ClearJournal();
   ClearScripts();
   S().journalOn = true;
@@ -210,6 +226,11 @@ void Reset() {
 }
 
 namespace internal {
+
+std::recursive_mutex& DriverMutex() {
+  static std::recursive_mutex mutex;
+  return mutex;
+}
 
 void Append(Call&& call) { S().journal.push_back(std::move(call)); }
 bool JournalOn() { return S().journalOn; }

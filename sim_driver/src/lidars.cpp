@@ -110,19 +110,24 @@ velmora_sim::LidarSimState& Big() {
 namespace velmora_sim {
 
 std::vector<const void*> OpenLidarMinis() {
+  const velmora_sim::internal::DriverLock lock;
   std::vector<const void*> handles;
   for (const auto& mini : Minis()) handles.push_back(mini.get());
   return handles;
 }
 
 bool GetLidarMiniSim(const void* handle, LidarMiniSimState* state) {
+  const velmora_sim::internal::DriverLock lock;
   const MiniLidar* lidar = FindMini(handle);
   if (lidar == nullptr || state == nullptr) return false;
   *state = lidar->state;
   return true;
 }
 
-LidarSimState GetLidarSim() { return Big(); }
+LidarSimState GetLidarSim() {
+  const velmora_sim::internal::DriverLock lock;
+  return Big();
+}
 
 namespace internal {
 void ResetLidarSims() {
@@ -136,6 +141,7 @@ void ResetLidarSims() {
 extern "C" {
 
 void* c_LidarMini_create(int32_t port) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_LidarMini_create", port);
   if (auto r = Next("c_LidarMini_create")) {
     if (r->integer == 0) return nullptr;
@@ -152,6 +158,7 @@ void* c_LidarMini_create(int32_t port) {
 }
 
 void c_LidarMini_destroy(void* handle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_LidarMini_destroy", handle);
   auto& minis = Minis();
   minis.erase(std::remove_if(minis.begin(), minis.end(),
@@ -160,26 +167,31 @@ void c_LidarMini_destroy(void* handle) {
 }
 
 void c_LidarMini_start(void* handle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_LidarMini_start", handle);
   if (MiniLidar* lidar = FindMini(handle)) lidar->state.scanning = true;
 }
 
 void c_LidarMini_stop(void* handle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_LidarMini_stop", handle);
   if (MiniLidar* lidar = FindMini(handle)) lidar->state.scanning = false;
 }
 
 void c_LidarMini_increaseFrequency(void* handle, bool wholeHertz) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_LidarMini_increaseFrequency", handle, wholeHertz);
   StepMiniFrequency(handle, wholeHertz, true);
 }
 
 void c_LidarMini_decreaseFrequency(void* handle, bool wholeHertz) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_LidarMini_decreaseFrequency", handle, wholeHertz);
   StepMiniFrequency(handle, wholeHertz, false);
 }
 
 void c_LidarMini_getInfo(void* handle, velmora_driver::LidarMiniInfoRecord* info) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_LidarMini_getInfo", handle, info);
   if (info == nullptr) return;
   if (auto r = Next("c_LidarMini_getInfo")) {
@@ -198,6 +210,7 @@ void c_LidarMini_getInfo(void* handle, velmora_driver::LidarMiniInfoRecord* info
 }
 
 void c_LidarMini_getHealth(void* handle, velmora_driver::LidarMiniHealthRecord* health) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_LidarMini_getHealth", handle, health);
   if (health == nullptr) return;
   if (auto r = Next("c_LidarMini_getHealth")) {
@@ -209,6 +222,7 @@ void c_LidarMini_getHealth(void* handle, velmora_driver::LidarMiniHealthRecord* 
 }
 
 void c_LidarMini_getData(void* handle, LidarMiniJNI::ScanData* storage) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_LidarMini_getData", handle, storage);
   if (storage == nullptr) return;
   // The caller's storage is raw: the record is built in it, whatever happens next.
@@ -223,22 +237,26 @@ void c_LidarMini_getData(void* handle, LidarMiniJNI::ScanData* storage) {
 }
 
 void c_Lidar_create(int32_t port) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lidar_create", port);
   Big().created = true;
   Big().port = port;
 }
 
 void c_Lidar_start() {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lidar_start");
   Big().scanning = true;
 }
 
 void c_Lidar_stop() {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lidar_stop");
   Big().scanning = false;
 }
 
 velmora_driver::LidarScanBlock c_Lidar_getData() {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lidar_getData");
   velmora_driver::LidarScanBlock block{};
   if (auto r = Next("c_Lidar_getData")) {
@@ -256,6 +274,7 @@ velmora_driver::LidarScanBlock c_Lidar_getData() {
 }
 
 void c_Lidar_enableFilter(int32_t filter, bool enable) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lidar_enableFilter", filter, enable);
   if (filter >= 0 && filter < velmora_sim::kLidarFilterCount) {
     Big().filterEnabled[filter] = enable;
@@ -263,12 +282,14 @@ void c_Lidar_enableFilter(int32_t filter, bool enable) {
 }
 
 void c_Lidar_clusterConfig(float value, int32_t minClusterSize) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lidar_clusterConfig", value, minClusterSize);
   Big().clusterValue = value;
   Big().clusterMinSize = minClusterSize;
 }
 
 void c_Lidar_kalmanConfig(float a, float b, float c) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lidar_kalmanConfig", a, b, c);
   Big().kalman[0] = a;
   Big().kalman[1] = b;
@@ -276,16 +297,19 @@ void c_Lidar_kalmanConfig(float a, float b, float c) {
 }
 
 void c_Lidar_movingAverageConfig(int32_t windowSize) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lidar_movingAverageConfig", windowSize);
   Big().movingAverageWindow = windowSize;
 }
 
 void c_Lidar_medianConfig(int32_t windowSize) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lidar_medianConfig", windowSize);
   Big().medianWindow = windowSize;
 }
 
 void c_Lidar_jitterConfig(float value) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lidar_jitterConfig", value);
   Big().jitter = value;
 }

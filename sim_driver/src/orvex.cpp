@@ -137,6 +137,7 @@ void Advance(Controller& c, double dt) {
 namespace velmora_sim {
 
 void SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state) {
+  const velmora_sim::internal::DriverLock lock;
   Controller* c = FindByCanId(canId);
   if (c != nullptr && index >= 0 && index < 4) {
     c->channels[index].limitSwitch[which ? 1 : 0] = state;
@@ -144,6 +145,7 @@ void SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state) {
 }
 
 void SetOrvexZynderPosition(int32_t canId, int index, double position) {
+  const velmora_sim::internal::DriverLock lock;
   Controller* c = FindByCanId(canId);
   if (c != nullptr && index >= 0 && index < 4) {
     c->channels[index].zynderSet = true;
@@ -152,6 +154,7 @@ void SetOrvexZynderPosition(int32_t canId, int index, double position) {
 }
 
 OrvexChannelState OrvexChannel(int32_t canId, int index) {
+  const velmora_sim::internal::DriverLock lock;
   OrvexChannelState state;
   Controller* c = FindByCanId(canId);
   if (c == nullptr || index < 0 || index >= 4) return state;
@@ -187,6 +190,7 @@ double OrvexChannelRpm(int32_t canId, int index) {
 extern "C" {
 
 int32_t c_Orvex_create(int32_t id, int32_t frequency) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_create", id, frequency);
   if (auto r = Next("c_Orvex_create")) return static_cast<int32_t>(r->integer);
   const int32_t handle = S().nextHandle++;
@@ -197,11 +201,13 @@ int32_t c_Orvex_create(int32_t id, int32_t frequency) {
 }
 
 void c_Orvex_destroy(int32_t handle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_destroy", handle);
   S().controllers.erase(handle);
 }
 
 int32_t c_Orvex_getID(int32_t handle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_getID", handle);
   if (auto r = Next("c_Orvex_getID")) return static_cast<int32_t>(r->integer);
   Controller* c = Find(handle);
@@ -209,18 +215,21 @@ int32_t c_Orvex_getID(int32_t handle) {
 }
 
 std::string c_Orvex_getFirmwareVersion(int32_t handle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_getFirmwareVersion", handle);
   if (auto r = Next("c_Orvex_getFirmwareVersion")) return r->text;
   return Find(handle) != nullptr ? "2.4.1" : "";
 }
 
 std::string c_Orvex_getHardwareVersion(int32_t handle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_getHardwareVersion", handle);
   if (auto r = Next("c_Orvex_getHardwareVersion")) return r->text;
   return Find(handle) != nullptr ? "B3" : "";
 }
 
 std::string c_Orvex_getSerialNumber(int32_t handle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_getSerialNumber", handle);
   if (auto r = Next("c_Orvex_getSerialNumber")) return r->text;
   Controller* c = Find(handle);
@@ -228,6 +237,7 @@ std::string c_Orvex_getSerialNumber(int32_t handle) {
 }
 
 int32_t c_Orvex_getFrequency(int32_t handle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_getFrequency", handle);
   if (auto r = Next("c_Orvex_getFrequency")) return static_cast<int32_t>(r->integer);
   Controller* c = Find(handle);
@@ -235,6 +245,7 @@ int32_t c_Orvex_getFrequency(int32_t handle) {
 }
 
 double c_Orvex_getControllerTemp(int32_t handle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_getControllerTemp", handle);
   if (auto r = Next("c_Orvex_getControllerTemp")) return r->real;
   Controller* c = Find(handle);
@@ -242,23 +253,30 @@ double c_Orvex_getControllerTemp(int32_t handle) {
 }
 
 void c_Orvex_setMotorStopMode(int32_t handle, uint8_t mode) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_setMotorStopMode", handle, mode);
   if (Controller* c = Find(handle)) c->stopMode = mode;
 }
 
 void c_Orvex_setPIDType(int32_t handle, uint8_t type) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_setPIDType", handle, type);
   if (Controller* c = Find(handle)) c->pidType = type;
 }
 
-void c_Orvex_autotuneAll(int32_t handle) { Record("c_Orvex_autotuneAll", handle); }
+void c_Orvex_autotuneAll(int32_t handle) {
+  const velmora_sim::internal::DriverLock lock;
+  Record("c_Orvex_autotuneAll", handle);
+}
 
 void c_Orvex_setCANSensorOsDelay(int32_t handle, uint16_t delay) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_setCANSensorOsDelay", handle, delay);
   if (Controller* c = Find(handle)) c->canSensorDelay = delay;
 }
 
 bool c_Orvex_getTargetRPMFromDevice(int32_t handle, double* targets) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_getTargetRPMFromDevice", handle, targets);
   if (auto r = Next("c_Orvex_getTargetRPMFromDevice")) {
     if (targets != nullptr && r->hasFill) {
@@ -274,11 +292,13 @@ bool c_Orvex_getTargetRPMFromDevice(int32_t handle, double* targets) {
 }
 
 void c_Orvex_setEncoder(int32_t handle, uint8_t index, double setupValue) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_setEncoder", handle, index, setupValue);
   if (Channel* ch = FindChannel(handle, index)) ch->encoderSetup = setupValue;
 }
 
 void c_Orvex_setMotorSpeed(int32_t handle, uint8_t index, double speed) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_setMotorSpeed", handle, index, speed);
   if (Channel* ch = FindChannel(handle, index)) {
     ch->speed = speed;
@@ -288,16 +308,19 @@ void c_Orvex_setMotorSpeed(int32_t handle, uint8_t index, double speed) {
 }
 
 void c_Orvex_disableMotor(int32_t handle, uint8_t index) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_disableMotor", handle, index);
   if (Channel* ch = FindChannel(handle, index)) ch->enabled = false;
 }
 
 void c_Orvex_configureMotor(int32_t handle, uint8_t index, int32_t configuration) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_configureMotor", handle, index, configuration);
   if (Channel* ch = FindChannel(handle, index)) ch->configuration = configuration;
 }
 
 double c_Orvex_getRPM(int32_t handle, uint8_t index) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_getRPM", handle, index);
   if (auto r = Next("c_Orvex_getRPM")) return r->real;
   Channel* ch = FindChannel(handle, index);
@@ -305,6 +328,7 @@ double c_Orvex_getRPM(int32_t handle, uint8_t index) {
 }
 
 bool c_Orvex_tryGetRPM(int32_t handle, uint8_t index, double* rpm) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_tryGetRPM", handle, index, rpm);
   if (auto r = Next("c_Orvex_tryGetRPM")) {
     if (r->integer != 0 && rpm != nullptr) *rpm = r->real;
@@ -317,6 +341,7 @@ bool c_Orvex_tryGetRPM(int32_t handle, uint8_t index, double* rpm) {
 }
 
 bool c_Orvex_tryGetTargetRPM(int32_t handle, uint8_t index, double* rpm) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_tryGetTargetRPM", handle, index, rpm);
   if (auto r = Next("c_Orvex_tryGetTargetRPM")) {
     if (r->integer != 0 && rpm != nullptr) *rpm = r->real;
@@ -329,6 +354,7 @@ bool c_Orvex_tryGetTargetRPM(int32_t handle, uint8_t index, double* rpm) {
 }
 
 int32_t c_Orvex_getLimitSwitch(int32_t handle, uint8_t index, bool which) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_getLimitSwitch", handle, index, which);
   if (auto r = Next("c_Orvex_getLimitSwitch")) return static_cast<int32_t>(r->integer);
   Channel* ch = FindChannel(handle, index);
@@ -336,6 +362,7 @@ int32_t c_Orvex_getLimitSwitch(int32_t handle, uint8_t index, bool which) {
 }
 
 double c_Orvex_getZynderPosition(int32_t handle, uint8_t index) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_getZynderPosition", handle, index);
   if (auto r = Next("c_Orvex_getZynderPosition")) return r->real;
   Channel* ch = FindChannel(handle, index);
@@ -347,6 +374,7 @@ double c_Orvex_getZynderPosition(int32_t handle, uint8_t index) {
 }
 
 void c_Orvex_setTargetVelocity(int32_t handle, uint8_t index, float velocity) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_setTargetVelocity", handle, index, velocity);
   if (Channel* ch = FindChannel(handle, index)) {
     ch->targetVelocity = velocity;
@@ -356,6 +384,7 @@ void c_Orvex_setTargetVelocity(int32_t handle, uint8_t index, float velocity) {
 }
 
 void c_Orvex_setTargetDistance(int32_t handle, uint8_t index, int32_t distance) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_setTargetDistance", handle, index, distance);
   // The target distance is an encoder count to reach.
   if (Channel* ch = FindChannel(handle, index)) {
@@ -366,6 +395,7 @@ void c_Orvex_setTargetDistance(int32_t handle, uint8_t index, int32_t distance) 
 }
 
 void c_Orvex_setTargetAngle(int32_t handle, uint8_t index, double angle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_setTargetAngle", handle, index, angle);
   // The target angle is a shaft angle in degrees, counted from the last encoder reset.
   if (Channel* ch = FindChannel(handle, index)) {
@@ -376,6 +406,7 @@ void c_Orvex_setTargetAngle(int32_t handle, uint8_t index, double angle) {
 }
 
 void c_Orvex_setPositionHold(int32_t handle, uint8_t index, bool hold) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_setPositionHold", handle, index, hold);
   if (Channel* ch = FindChannel(handle, index)) {
     ch->positionHold = hold;
@@ -389,21 +420,25 @@ void c_Orvex_setPositionHold(int32_t handle, uint8_t index, bool hold) {
 }
 
 void c_Orvex_setSensitivity(int32_t handle, uint8_t index, uint8_t sensitivity) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_setSensitivity", handle, index, sensitivity);
   if (Channel* ch = FindChannel(handle, index)) ch->sensitivity = sensitivity;
 }
 
 void c_Orvex_setCurrentLimit(int32_t handle, uint8_t index, float limit) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_setCurrentLimit", handle, index, limit);
   if (Channel* ch = FindChannel(handle, index)) ch->currentLimit = limit;
 }
 
 void c_Orvex_setCurrentLimitMode(int32_t handle, uint8_t index, uint8_t mode) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_setCurrentLimitMode", handle, index, mode);
   if (Channel* ch = FindChannel(handle, index)) ch->currentLimitMode = mode;
 }
 
 void c_Orvex_setEncoderResolution(int32_t handle, uint8_t index, uint16_t resolution) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_setEncoderResolution", handle, index, resolution);
   if (Channel* ch = FindChannel(handle, index)) {
     // Keep the shaft position; only the counts per revolution change.
@@ -412,15 +447,18 @@ void c_Orvex_setEncoderResolution(int32_t handle, uint8_t index, uint16_t resolu
 }
 
 void c_Orvex_setMotorPIDType(int32_t handle, uint8_t index, uint8_t type) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_setMotorPIDType", handle, index, type);
   if (Channel* ch = FindChannel(handle, index)) ch->pidType = type;
 }
 
 void c_Orvex_autotuneMotor(int32_t handle, uint8_t index) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_autotuneMotor", handle, index);
 }
 
 void c_Orvex_resetEncoder(int32_t handle, uint8_t index) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_resetEncoder", handle, index);
   if (Channel* ch = FindChannel(handle, index)) {
     ch->targetRevolutions -= ch->revolutions;  // a position target keeps its place on the shaft
@@ -429,6 +467,7 @@ void c_Orvex_resetEncoder(int32_t handle, uint8_t index) {
 }
 
 double c_Orvex_getEncoderDistance(int32_t handle, uint8_t index) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_getEncoderDistance", handle, index);
   if (auto r = Next("c_Orvex_getEncoderDistance")) return r->real;
   Channel* ch = FindChannel(handle, index);
@@ -436,6 +475,7 @@ double c_Orvex_getEncoderDistance(int32_t handle, uint8_t index) {
 }
 
 double c_Orvex_getEncoderRaw(int32_t handle, uint8_t index) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_getEncoderRaw", handle, index);
   if (auto r = Next("c_Orvex_getEncoderRaw")) return r->real;
   Channel* ch = FindChannel(handle, index);
@@ -443,6 +483,7 @@ double c_Orvex_getEncoderRaw(int32_t handle, uint8_t index) {
 }
 
 int32_t c_Orvex_getEncoderCount(int32_t handle, uint8_t index) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_getEncoderCount", handle, index);
   if (auto r = Next("c_Orvex_getEncoderCount")) return static_cast<int32_t>(r->integer);
   Channel* ch = FindChannel(handle, index);
@@ -450,6 +491,7 @@ int32_t c_Orvex_getEncoderCount(int32_t handle, uint8_t index) {
 }
 
 double c_Orvex_getEncoderSpeed(int32_t handle, uint8_t index) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_getEncoderSpeed", handle, index);
   if (auto r = Next("c_Orvex_getEncoderSpeed")) return r->real;
   Channel* ch = FindChannel(handle, index);

@@ -159,6 +159,7 @@ int16_t PallaxEntry(int32_t i, int32_t count) {
 namespace velmora_sim {
 
 void SetLumiraColor(float red, float green, float blue) {
+  const velmora_sim::internal::DriverLock lock;
   World() = Surroundings{true, Rgb{red, green, blue}};
 }
 
@@ -172,27 +173,32 @@ extern "C" {
 
 // USB port n is /dev/ttyACM<n>; a negative port has no path.
 std::string FindDevicePath(int32_t port) {
+  const velmora_sim::internal::DriverLock lock;
   Record("FindDevicePath", port);
   if (auto r = Next("FindDevicePath")) return r->text;
   return port >= 0 ? "/dev/ttyACM" + std::to_string(port) : std::string();
 }
 
 void* c_Lumira_create(int32_t canId) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_create", canId);
   return Open("c_Lumira_create", canId, kTransportCan, nullptr);
 }
 
 void* c_Lumira_createUsb(const char* path, int32_t n) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_createUsb", path, n);
   return Open("c_Lumira_createUsb", 0, kTransportUsb, path);
 }
 
 void c_Lumira_destroy(void* handle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_destroy", handle);
   delete AsSensor(handle);
 }
 
 bool c_Lumira_getColor(void* handle, velmora_driver::LumiraColorRecord* color) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_getColor", handle, color);
   if (auto r = Next("c_Lumira_getColor")) {
     ApplyFill(*r, color);
@@ -211,24 +217,28 @@ bool c_Lumira_getColor(void* handle, velmora_driver::LumiraColorRecord* color) {
 }
 
 bool c_Lumira_setColorFormat(void* handle, uint8_t format) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_setColorFormat", handle, format);
   return Setter("c_Lumira_setColorFormat", handle, format <= kFormatXyz,
                 [&](Sensor& s) { s.lumira.colorFormat = format; });
 }
 
 bool c_Lumira_setSampleTimeMs(void* handle, uint16_t milliseconds) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_setSampleTimeMs", handle, milliseconds);
   return Setter("c_Lumira_setSampleTimeMs", handle, milliseconds > 0,
                 [&](Sensor& s) { s.lumira.sampleTimeMs = milliseconds; });
 }
 
 bool c_Lumira_setBrightness(void* handle, uint8_t brightness) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_setBrightness", handle, brightness);
   return Setter("c_Lumira_setBrightness", handle, true,
                 [&](Sensor& s) { s.lumira.brightness = brightness; });
 }
 
 bool c_Lumira_setStatusLed(void* handle, bool on, uint8_t value) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_setStatusLed", handle, on, value);
   return Setter("c_Lumira_setStatusLed", handle, true, [&](Sensor& s) {
     s.lumira.ledOn = on;
@@ -237,6 +247,7 @@ bool c_Lumira_setStatusLed(void* handle, bool on, uint8_t value) {
 }
 
 bool c_Lumira_setMeasureMode(void* handle, uint8_t mode, float value) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_setMeasureMode", handle, mode, value);
   return Setter("c_Lumira_setMeasureMode", handle, mode <= kHighestMeasureMode, [&](Sensor& s) {
     s.lumira.measureMode = mode;
@@ -245,24 +256,28 @@ bool c_Lumira_setMeasureMode(void* handle, uint8_t mode, float value) {
 }
 
 bool c_Lumira_setZmm(void* handle, float millimetres) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_setZmm", handle, millimetres);
   return Setter("c_Lumira_setZmm", handle, std::isfinite(millimetres),
                 [&](Sensor& s) { s.lumira.zmm = millimetres; });
 }
 
 bool c_Lumira_setUsbOverride(void* handle, bool enable) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_setUsbOverride", handle, enable);
   return Setter("c_Lumira_setUsbOverride", handle, true,
                 [&](Sensor& s) { s.lumira.usbOverride = enable; });
 }
 
 bool c_Lumira_setCanId(void* handle, int32_t canId) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_setCanId", handle, canId);
   return Setter("c_Lumira_setCanId", handle, canId >= 0 && canId <= kHighestCanId,
                 [&](Sensor& s) { s.canId = canId; });
 }
 
 bool c_Lumira_getConfig(void* handle, uint8_t item, uint32_t* value) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_getConfig", handle, item, value);
   if (auto r = Next("c_Lumira_getConfig")) {
     ApplyFill(*r, value);
@@ -299,34 +314,40 @@ bool c_Lumira_getConfig(void* handle, uint8_t item, uint32_t* value) {
 }
 
 int32_t c_Lumira_getCanID(void* handle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_getCanID", handle);
   if (auto r = Next("c_Lumira_getCanID")) return static_cast<int32_t>(r->integer);
   return handle != nullptr ? AsSensor(handle)->canId : 0;
 }
 
 int32_t c_Lumira_getTransport(void* handle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_getTransport", handle);
   if (auto r = Next("c_Lumira_getTransport")) return static_cast<int32_t>(r->integer);
   return handle != nullptr ? AsSensor(handle)->transport : kTransportCan;
 }
 
 void* c_Pallax_create(int32_t canId) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Pallax_create", canId);
   return Open("c_Pallax_create", canId, kTransportCan, nullptr);
 }
 
 void* c_Pallax_createUsb(const char* path, int32_t n) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Pallax_createUsb", path, n);
   return Open("c_Pallax_createUsb", 0, kTransportUsb, path);
 }
 
 void c_Pallax_destroy(void* handle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Pallax_destroy", handle);
   delete AsSensor(handle);
 }
 
 // A scan of the requested length (0 to 64 entries); its header counts the scans.
 bool c_Pallax_getData(void* handle, velmora_driver::PallaxScanRecord* scan, int32_t length) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Pallax_getData", handle, scan, length);
   if (auto r = Next("c_Pallax_getData")) {
     ApplyFill(*r, scan);
@@ -342,6 +363,7 @@ bool c_Pallax_getData(void* handle, velmora_driver::PallaxScanRecord* scan, int3
 }
 
 bool c_Pallax_getConfig(void* handle, velmora_driver::PallaxConfigRecord* config, int32_t item) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Pallax_getConfig", handle, config, item);
   if (auto r = Next("c_Pallax_getConfig")) {
     ApplyFill(*r, config);
@@ -353,12 +375,14 @@ bool c_Pallax_getConfig(void* handle, velmora_driver::PallaxConfigRecord* config
 }
 
 int32_t c_Pallax_getCanID(void* handle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Pallax_getCanID", handle);
   if (auto r = Next("c_Pallax_getCanID")) return static_cast<int32_t>(r->integer);
   return handle != nullptr ? AsSensor(handle)->canId : 0;
 }
 
 int32_t c_Pallax_getTransport(void* handle) {
+  const velmora_sim::internal::DriverLock lock;
   Record("c_Pallax_getTransport", handle);
   if (auto r = Next("c_Pallax_getTransport")) return static_cast<int32_t>(r->integer);
   return handle != nullptr ? AsSensor(handle)->transport : kTransportCan;

@@ -101,6 +101,7 @@ double RayToBox(double x, double y, double dx, double dy, double x0, double y0, 
 }  // namespace
 
 void SimStep(double seconds) {
+  const velmora_sim::internal::DriverLock lock;
   if (!(seconds > 0.0) || !std::isfinite(seconds)) return;
   World& w = W();
   w.pending += seconds;
@@ -113,18 +114,35 @@ void SimStep(double seconds) {
   }
 }
 
-double SimTime() { return static_cast<double>(W().ticks) * internal::kTickSeconds; }
+double SimTime() {
+  const velmora_sim::internal::DriverLock lock;
+  return static_cast<double>(W().ticks) * internal::kTickSeconds;
+}
 
-FieldLayout Field() { return W().field; }
-RobotPose Robot() { return W().robot; }
-void PlaceRobot(const RobotPose& pose) { W().robot = pose; }
-double RobotDistanceTravelled() { return W().travelled; }
+FieldLayout Field() {
+  const velmora_sim::internal::DriverLock lock;
+  return W().field;
+}
+RobotPose Robot() {
+  const velmora_sim::internal::DriverLock lock;
+  return W().robot;
+}
+void PlaceRobot(const RobotPose& pose) {
+  const velmora_sim::internal::DriverLock lock;
+  W().robot = pose;
+}
+double RobotDistanceTravelled() {
+  const velmora_sim::internal::DriverLock lock;
+  return W().travelled;
+}
 
 void AttachDrive(int32_t canId, int leftMotor, int rightMotor, double metresPerRevolution) {
+  const velmora_sim::internal::DriverLock lock;
   W().drive = Drive{true, canId, leftMotor, rightMotor, metresPerRevolution};
 }
 
 double RayDistance(double x, double y, double angle) {
+  const velmora_sim::internal::DriverLock lock;
   const FieldLayout& f = W().field;
   const double dx = std::cos(angle);
   const double dy = std::sin(angle);

@@ -72,14 +72,29 @@ set(VELMORA_STANDIN_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/wpilib-standin)
 set(VELMORA_STANDIN_LIBDIR ${CMAKE_INSTALL_LIBDIR}/wpilib-standin)
 set(VELMORA_STANDIN_BINDIR ${CMAKE_INSTALL_BINDIR}/wpilib-standin)
 if(NOT WIN32)
-  # The installed library finds the driver beside itself, and the WPILib stand-in (when it was
-  # built against it) in the stand-in's own folder: a program that calls no WPILib function
-  # itself does not load WPILib for the library.
+  # The installed library finds the driver beside itself; the WPILib stand-in (when it was built
+  # against it) in the stand-in's own folder, since a program that calls no WPILib function
+  # itself does not load WPILib for the library; and a real WPILib where it was built against
+  # it: the folders of WPILib's shared libraries are recorded after $ORIGIN. A team that moves
+  # its WPILib install later rebuilds, or puts WPILib's folder on the loader's path.
   set(_velmora_rpath "$ORIGIN")
   if(VELMORA_WPILIB_STANDIN_TARGETS)
     list(APPEND _velmora_rpath "$ORIGIN/wpilib-standin")  # VELMORA_STANDIN_LIBDIR
   endif()
-  set_target_properties(Velmora VelmoraDriver PROPERTIES INSTALL_RPATH "${_velmora_rpath}")
+  if(VELMORA_USE_REAL_WPILIB)
+    foreach(_lib wpilibc hal ntcore wpiutil)
+      if(TARGET ${_lib})
+        get_target_property(_location ${_lib} LOCATION)
+        if(_location)
+          get_filename_component(_location "${_location}" DIRECTORY)
+          list(APPEND _velmora_rpath "${_location}")
+        endif()
+      endif()
+    endforeach()
+    list(REMOVE_DUPLICATES _velmora_rpath)
+  endif()
+  set_target_properties(Velmora PROPERTIES INSTALL_RPATH "${_velmora_rpath}")
+  set_target_properties(VelmoraDriver PROPERTIES INSTALL_RPATH "$ORIGIN")
 endif()
 
 install(TARGETS Velmora EXPORT VelmoraTargets
@@ -219,6 +234,11 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
                    -DWORK=${PROJECT_BINARY_DIR}/default-install -DWINDOWS=${WIN32}
                    -P ${PROJECT_SOURCE_DIR}/tests/consumer/default_install.cmake)
   set_tests_properties(package.default_install PROPERTIES LABELS packaging)
+  # On a real WPILib the consumer finds it as a team would: through the same prefixes.
+  set(_velmora_wpilib_prefix "")
+  if(VELMORA_USE_REAL_WPILIB)
+    string(REPLACE ";" "|" _velmora_wpilib_prefix "${CMAKE_PREFIX_PATH}")
+  endif()
   # Every component, the stand-ins included, as a team without hardware or WPILib would install.
   add_test(NAME package.consumer
            COMMAND ${CMAKE_COMMAND} -DBUILD=${PROJECT_BINARY_DIR}
@@ -229,6 +249,7 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
                    -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
                    -DWINDOWS=${WIN32}
                    -DCOMPONENTS=Velmora|VelmoraSimDriver|WPILibStandIn|MinGWRuntime
+                   -DWPILIB_PREFIX=${_velmora_wpilib_prefix}
                    -P ${PROJECT_SOURCE_DIR}/tests/consumer/run.cmake)
   # The same program for a team with a driver of its own: the simulation driver is left out of
   # the install, and the package is pointed at a driver library (here the stand-in's file).
@@ -243,6 +264,7 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
                    -DCOMPONENTS=Velmora|WPILibStandIn|MinGWRuntime
                    -DDRIVER_LINK=$<TARGET_LINKER_FILE:VelmoraDriver>
                    -DDRIVER_RUNTIME=$<TARGET_FILE:VelmoraDriver>
+                   -DWPILIB_PREFIX=${_velmora_wpilib_prefix}
                    -P ${PROJECT_SOURCE_DIR}/tests/consumer/run.cmake)
   set_tests_properties(package.consumer package.consumer_with_own_driver PROPERTIES
                        LABELS packaging PASS_REGULAR_EXPRESSION "Orvex 5 opened")

@@ -232,6 +232,7 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
   add_test(NAME package.default_install
            COMMAND ${CMAKE_COMMAND} -DBUILD=${PROJECT_BINARY_DIR}
                    -DWORK=${PROJECT_BINARY_DIR}/default-install -DWINDOWS=${WIN32}
+                   -DREAL_WPILIB=${VELMORA_USE_REAL_WPILIB}
                    -P ${PROJECT_SOURCE_DIR}/tests/consumer/default_install.cmake)
   set_tests_properties(package.default_install PROPERTIES LABELS packaging)
   # On a real WPILib the consumer finds it as a team would: through the same prefixes.

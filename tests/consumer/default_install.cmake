@@ -1,7 +1,7 @@
 # A plain `cmake --install` of a build: the library, its headers and its CMake package are there;
 # the stand-ins are not, and nothing lands where a real WPILib's headers or libraries live.
 # Then the WPILib stand-in on request: in its own folder, still away from include/frc.
-#   -DBUILD=<build folder> -DWORK=<scratch folder> [-DWINDOWS=1]
+#   -DBUILD=<build folder> -DWORK=<scratch folder> [-DWINDOWS=1] [-DREAL_WPILIB=1]
 cmake_minimum_required(VERSION 3.20)
 foreach(var BUILD WORK)
   if(NOT DEFINED ${var})
@@ -41,18 +41,27 @@ foreach(file ${installed})
   endif()
 endforeach()
 
-# The WPILib stand-in when asked for: its headers and library in a folder of their own.
-set(prefix ${WORK}/standin)
-install_into(${prefix} --component WPILibStandIn)
-if(IS_DIRECTORY ${prefix}/include/frc)
-  list(APPEND problems "the WPILib stand-in's headers went to include/frc")
-endif()
-if(NOT EXISTS ${prefix}/include/wpilib-standin/frc/PWM.h)
-  list(APPEND problems "the WPILib stand-in's headers are not in include/wpilib-standin/")
-endif()
-file(GLOB standin_libs ${prefix}/lib/*wpilibc* ${prefix}/bin/*wpilibc*)
-if(standin_libs)
-  list(APPEND problems "the WPILib stand-in's library went beside the libraries: ${standin_libs}")
+# The WPILib stand-in when asked for: its headers and library in a folder of their own. A build
+# against a real WPILib has no stand-in to install.
+if(REAL_WPILIB)
+  set(prefix ${WORK}/no-standin)
+  install_into(${prefix} --component WPILibStandIn)
+  if(EXISTS ${prefix}/include OR EXISTS ${prefix}/lib)
+    list(APPEND problems "a build against a real WPILib installed a WPILib stand-in")
+  endif()
+else()
+  set(prefix ${WORK}/standin)
+  install_into(${prefix} --component WPILibStandIn)
+  if(IS_DIRECTORY ${prefix}/include/frc)
+    list(APPEND problems "the WPILib stand-in's headers went to include/frc")
+  endif()
+  if(NOT EXISTS ${prefix}/include/wpilib-standin/frc/PWM.h)
+    list(APPEND problems "the WPILib stand-in's headers are not in include/wpilib-standin/")
+  endif()
+  file(GLOB standin_libs ${prefix}/lib/*wpilibc* ${prefix}/bin/*wpilibc*)
+  if(standin_libs)
+    list(APPEND problems "the WPILib stand-in's library went beside the libraries: ${standin_libs}")
+  endif()
 endif()
 
 if(problems)

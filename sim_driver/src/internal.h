@@ -33,7 +33,10 @@ struct DriverLock {
     if (wpilib::kLinked && ++LockDepth() == 1) EnterCall();
   }
   ~DriverLock() {
-    if (wpilib::kLinked && --LockDepth() == 0) LeaveCall();
+    if (!wpilib::kLinked) return;
+    // Still one deep while the devices are shown: what that reads takes the lock again.
+    if (LockDepth() == 1) LeaveCall();
+    --LockDepth();
   }
   DriverLock(const DriverLock&) = delete;
   DriverLock& operator=(const DriverLock&) = delete;

@@ -92,7 +92,7 @@ struct Sensor {
   // A colour set on this sensor's sim device: it sees that from then on, whatever the floor.
   bool colourHeld = false;
   Rgb colour = kCarpet;
-  // The sensor in WPILib's simulation: "Lumira[CAN 3]", "Pallax[USB0]".
+  // The sensor in WPILib's simulation: "Lumira[CAN 3]", "Pallax[/dev/ttyACM0]".
   velmora_sim::internal::Panel panel;
 };
 
@@ -120,9 +120,9 @@ constexpr const char* kFormatNames[] = {"RGB", "HSV", "XYZ"};
 // A Pallax sensor's.
 enum PallaxValue : size_t { kScans };
 
-void MakePanel(Sensor& s, const char* kind, int32_t usbPort) {
-  const std::string address = s.transport == kTransportUsb ? "USB" + std::to_string(usbPort)
-                                                           : "CAN " + std::to_string(s.canId);
+// A sensor on USB is known to the driver by its device path: "Lumira[/dev/ttyACM1]".
+void MakePanel(Sensor& s, const char* kind) {
+  const std::string address = s.transport == kTransportUsb ? s.path : "CAN " + std::to_string(s.canId);
   s.panel = velmora_sim::internal::Panel(std::string(kind) + "[" + address + "]");
   if (s.lumiraKind) {
     const Rgb c = SurfaceColour(s);
@@ -166,7 +166,7 @@ void ReadSensor(Sensor& s) {
 // A create call: a scripted null fails it; otherwise a new sensor, unless there is no path to
 // open.
 Sensor* Open(const char* function, const char* kind, int32_t canId, int32_t transport,
-             const char* path, int32_t usbPort) {
+             const char* path) {
   if (auto r = Next(function)) {
     if (r->integer == 0) return nullptr;
   } else if (transport == kTransportUsb && (path == nullptr || *path == '\0')) {
@@ -179,7 +179,7 @@ Sensor* Open(const char* function, const char* kind, int32_t canId, int32_t tran
   s->path = path != nullptr ? path : "";
   s->lumiraKind = std::string(kind) == "Lumira";
   OpenSensors().push_back(s);
-  if (velmora_sim::wpilib::kLinked) MakePanel(*s, kind, usbPort);
+  if (velmora_sim::wpilib::kLinked) MakePanel(*s, kind);
   return s;
 }
 
@@ -278,13 +278,13 @@ std::string FindDevicePath(int32_t port) {
 void* c_Lumira_create(int32_t canId) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_create", canId);
-  return Open("c_Lumira_create", "Lumira", canId, kTransportCan, nullptr, 0);
+  return Open("c_Lumira_create", "Lumira", canId, kTransportCan, nullptr);
 }
 
 void* c_Lumira_createUsb(const char* path, int32_t n) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_createUsb", path, n);
-  return Open("c_Lumira_createUsb", "Lumira", 0, kTransportUsb, path, n);
+  return Open("c_Lumira_createUsb", "Lumira", 0, kTransportUsb, path);
 }
 
 void c_Lumira_destroy(void* handle) {
@@ -428,13 +428,13 @@ int32_t c_Lumira_getTransport(void* handle) {
 void* c_Pallax_create(int32_t canId) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Pallax_create", canId);
-  return Open("c_Pallax_create", "Pallax", canId, kTransportCan, nullptr, 0);
+  return Open("c_Pallax_create", "Pallax", canId, kTransportCan, nullptr);
 }
 
 void* c_Pallax_createUsb(const char* path, int32_t n) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Pallax_createUsb", path, n);
-  return Open("c_Pallax_createUsb", "Pallax", 0, kTransportUsb, path, n);
+  return Open("c_Pallax_createUsb", "Pallax", 0, kTransportUsb, path);
 }
 
 void c_Pallax_destroy(void* handle) {

@@ -63,8 +63,24 @@ endif()
 # MinGW builds, MinGWRuntime (the compiler's runtime DLLs).
 set(VELMORA_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Velmora)
 if(NOT WIN32)
-  # The installed library finds the driver beside itself.
-  set_target_properties(Velmora VelmoraDriver PROPERTIES INSTALL_RPATH "$ORIGIN")
+  # The installed library finds the driver beside itself, and a real WPILib where it was built
+  # against it: the folders of WPILib's shared libraries are recorded after $ORIGIN. A team that
+  # moves its WPILib install later rebuilds, or puts WPILib's folder on the loader's path.
+  set(_velmora_rpath "$ORIGIN")
+  if(VELMORA_USE_REAL_WPILIB)
+    foreach(_lib wpilibc hal ntcore wpiutil)
+      if(TARGET ${_lib})
+        get_target_property(_location ${_lib} LOCATION)
+        if(_location)
+          get_filename_component(_location "${_location}" DIRECTORY)
+          list(APPEND _velmora_rpath "${_location}")
+        endif()
+      endif()
+    endforeach()
+    list(REMOVE_DUPLICATES _velmora_rpath)
+  endif()
+  set_target_properties(Velmora PROPERTIES INSTALL_RPATH "${_velmora_rpath}")
+  set_target_properties(VelmoraDriver PROPERTIES INSTALL_RPATH "$ORIGIN")
 endif()
 
 install(TARGETS Velmora EXPORT VelmoraTargets
@@ -165,6 +181,11 @@ add_custom_target(vendordep
 # Built as robot programs are (no sanitizer or fuzzing runtime), these check the installed
 # package and the vendor dependency archives.
 if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
+  # On a real WPILib the consumer finds it as a team would: through the same prefixes.
+  set(_velmora_wpilib_prefix "")
+  if(VELMORA_USE_REAL_WPILIB)
+    string(REPLACE ";" "|" _velmora_wpilib_prefix "${CMAKE_PREFIX_PATH}")
+  endif()
   add_test(NAME package.consumer
            COMMAND ${CMAKE_COMMAND} -DBUILD=${PROJECT_BINARY_DIR}
                    -DSOURCE=${PROJECT_SOURCE_DIR}/tests/consumer
@@ -173,6 +194,7 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
                    -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
                    -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
                    -DWINDOWS=${WIN32}
+                   -DWPILIB_PREFIX=${_velmora_wpilib_prefix}
                    -P ${PROJECT_SOURCE_DIR}/tests/consumer/run.cmake)
   # The same program for a team with a driver of its own: the simulation driver is left out of
   # the install, and the package is pointed at a driver library (here the stand-in's file).
@@ -187,6 +209,7 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
                    -DCOMPONENTS=Velmora|WPILibStandIn|MinGWRuntime
                    -DDRIVER_LINK=$<TARGET_LINKER_FILE:VelmoraDriver>
                    -DDRIVER_RUNTIME=$<TARGET_FILE:VelmoraDriver>
+                   -DWPILIB_PREFIX=${_velmora_wpilib_prefix}
                    -P ${PROJECT_SOURCE_DIR}/tests/consumer/run.cmake)
   set_tests_properties(package.consumer package.consumer_with_own_driver PROPERTIES
                        LABELS packaging PASS_REGULAR_EXPRESSION "Orvex 5 opened")

@@ -73,8 +73,8 @@ int main(int argc, char** argv) {
     }
     char* end = nullptr;
     const double seconds = i + 1 < argc ? std::strtod(argv[i + 1], &end) : NAN;
-    if (arg != "--match-seconds" || end == argv[i + 1] || *end != '\0' ||
-        !std::isfinite(seconds) || seconds <= 0.0 || seconds > kLongestMatch) {
+    if (arg != "--match-seconds" || end == argv[i + 1] || *end != '\0' || !std::isfinite(seconds) ||
+        seconds <= 0.0 || seconds > kLongestMatch) {
       std::cerr << "velmora_demo: expected --match-seconds with a number above 0 and at most "
                    "600\n";
       return 2;
@@ -96,8 +96,7 @@ int main(int argc, char** argv) {
 
   const velmora_sim::RobotPose end = velmora_sim::Robot();
   std::cout << "\nOn the field: the robot ended at x " << end.x << " m, y " << end.y << " m, "
-            << velmora_sim::RayDistance(end.x, end.y, end.heading) -
-                   demo::robot_map::kBumperRadius
+            << velmora_sim::RayDistance(end.x, end.y, end.heading) - demo::robot_map::kBumperRadius
             << " m from the wall ahead\n";
   return status;
 }

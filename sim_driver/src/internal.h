@@ -25,9 +25,9 @@ namespace velmora_sim::internal {
 // first brings the simulated world up to WPILib's clock and reads back what a tool or a test set
 // on the sim devices; when the call ends it shows the devices' new state there.
 std::recursive_mutex& DriverMutex();
-int& LockDepth();   // how deep the holding thread is in the lock; guarded by the lock itself
-void EnterCall();   // follows WPILib's clock, reads settable sim values
-void LeaveCall();   // shows every device's state as sim values
+int& LockDepth();  // how deep the holding thread is in the lock; guarded by the lock itself
+void EnterCall();  // follows WPILib's clock, reads settable sim values
+void LeaveCall();  // shows every device's state as sim values
 struct DriverLock {
   DriverLock() : guard(DriverMutex()) {
     if (wpilib::kLinked && ++LockDepth() == 1) EnterCall();

@@ -70,7 +70,8 @@ int PointsPerScan(double frequency) {
 enum LidarValue : size_t { kScanning, kFrequency, kPointsPerScan, kScans };
 
 void MakeMiniPanel(MiniLidar& lidar) {
-  lidar.panel = velmora_sim::internal::Panel("LidarMini[USB" + std::to_string(lidar.state.port) + "]");
+  lidar.panel =
+      velmora_sim::internal::Panel("LidarMini[USB" + std::to_string(lidar.state.port) + "]");
   lidar.panel.Boolean("Scanning", false, false);
   lidar.panel.Double("Frequency", false, lidar.state.frequency);
   lidar.panel.Double("Points per scan", false, 0.0);

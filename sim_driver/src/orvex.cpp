@@ -136,7 +136,6 @@ void Advance(Controller& c, double dt) {
   c.temperature += (settle - c.temperature) * (dt / kThermalSeconds);
 }
 
-
 // ---------------------------------------------------------------------------------------------
 // The controller as a sim device
 // ---------------------------------------------------------------------------------------------

@@ -6,8 +6,9 @@
 // (Surroundings).
 //
 // What a colour sensor looks at: the floor of the simulated field straight below the robot's
-// centre, where the sensor is mounted facing down. The floor is grey carpet (red, green and blue
-// 0.5 each) with one blue line across it (0.1, 0.3, 0.9), lineWidth wide and centred on x = lineX.
+// centre, where the sensor is mounted facing down. The floor is the field's carpet (grey unless
+// SetField says otherwise) with one line across it (blue unless set), lineWidth wide and centred
+// on x = lineX.
 // A test can instead hold every sensor on one colour with SetLumiraColor, until the next Reset.
 #include <algorithm>
 #include <cmath>
@@ -48,13 +49,12 @@ struct Rgb {
   float blue;
 };
 
-constexpr Rgb kCarpet{0.5f, 0.5f, 0.5f};
-constexpr Rgb kLine{0.1f, 0.3f, 0.9f};
+constexpr Rgb kGrey{0.5f, 0.5f, 0.5f};
 
 // What the sensors look at: the field's floor, unless a test holds a colour of its own.
 struct Surroundings {
   bool held = false;
-  Rgb surface = kCarpet;
+  Rgb surface = kGrey;
 };
 
 Surroundings& World() {
@@ -67,7 +67,8 @@ Rgb FloorColour() {
   const velmora_sim::FieldLayout field = velmora_sim::Field();
   const velmora_sim::RobotPose robot = velmora_sim::Robot();
   const bool onLine = std::fabs(robot.x - field.lineX) <= field.lineWidth / 2.0;
-  return onLine ? kLine : kCarpet;
+  const float* c = onLine ? field.line : field.carpet;
+  return Rgb{c[0], c[1], c[2]};
 }
 
 struct LumiraSettings {
@@ -91,7 +92,7 @@ struct Sensor {
   bool lumiraKind = false;
   // A colour set on this sensor's sim device: it sees that from then on, whatever the floor.
   bool colourHeld = false;
-  Rgb colour = kCarpet;
+  Rgb colour = kGrey;
   // The sensor in WPILib's simulation: "Lumira[CAN 3]", "Pallax[/dev/ttyACM0]".
   velmora_sim::internal::Panel panel;
 };
@@ -122,7 +123,8 @@ enum PallaxValue : size_t { kScans };
 
 // A sensor on USB is known to the driver by its device path: "Lumira[/dev/ttyACM1]".
 void MakePanel(Sensor& s, const char* kind) {
-  const std::string address = s.transport == kTransportUsb ? s.path : "CAN " + std::to_string(s.canId);
+  const std::string address =
+      s.transport == kTransportUsb ? s.path : "CAN " + std::to_string(s.canId);
   s.panel = velmora_sim::internal::Panel(std::string(kind) + "[" + address + "]");
   if (s.lumiraKind) {
     const Rgb c = SurfaceColour(s);

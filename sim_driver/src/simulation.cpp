@@ -5,11 +5,12 @@
 // simulated clock instead: every driver call first brings the world up to HAL_GetFPGATime, tick
 // by tick, so the devices move however the program's loop is run (TimedRobot's notifier, a test
 // stepping paused timing, or wall-clock time), and a test that pauses and steps WPILib's timing
-// gets the same readings on every run. Each tick first advances the motor controllers, then moves the robot according to
-// the wheels' motors. The lidars, the colour sensor and the analog board read this state when the
-// program asks them.
+// gets the same readings on every run. Each tick first advances the motor controllers, then moves
+// the robot according to the wheels' motors. The lidars, the colour sensor and the analog board
+// read this state when the program asks them.
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "internal.h"
 
@@ -48,7 +49,6 @@ World& W() {
   static World world;
   return world;
 }
-
 
 // Would the robot's disc at (x, y) overlap a wall or the obstacle?
 bool Blocked(double x, double y) {
@@ -143,6 +143,30 @@ double SimTime() {
 FieldLayout Field() {
   const velmora_sim::internal::DriverLock lock;
   return W().field;
+}
+
+bool SetField(const FieldLayout& f) {
+  const velmora_sim::internal::DriverLock lock;
+  const auto finite = [](std::initializer_list<double> values) {
+    for (double v : values) {
+      if (!std::isfinite(v)) return false;
+    }
+    return true;
+  };
+  const auto colour = [](const float(&c)[3]) {
+    for (float v : c) {
+      if (!(v >= 0.0f && v <= 1.0f)) return false;
+    }
+    return true;
+  };
+  if (!finite({f.width, f.height, f.obstacleX, f.obstacleY, f.obstacleWidth, f.obstacleHeight,
+               f.lineX, f.lineWidth}) ||
+      f.width < 1.0 || f.height < 1.0 || f.obstacleWidth < 0.0 || f.obstacleHeight < 0.0 ||
+      f.lineWidth < 0.0 || !colour(f.carpet) || !colour(f.line)) {
+    return false;
+  }
+  W().field = f;
+  return true;
 }
 RobotPose Robot() {
   const velmora_sim::internal::DriverLock lock;

@@ -44,15 +44,15 @@ inline bool SimValueReadOnly(const std::string& device, const std::string& value
     bool readonly = false;
   } search{value};
   const HAL_SimDeviceHandle d = HALSIM_GetSimDeviceHandle(device.c_str());
-  HALSIM_EnumerateSimValues(d, &search,
-                            [](const char* name, void* param, HAL_SimValueHandle, HAL_Bool ro,
-                               const HAL_Value*) {
-                              auto* s = static_cast<Search*>(param);
-                              if (s->name == name) {
-                                s->found = true;
-                                s->readonly = ro != 0;
-                              }
-                            });
+  HALSIM_EnumerateSimValues(
+      d, &search,
+      [](const char* name, void* param, HAL_SimValueHandle, HAL_Bool ro, const HAL_Value*) {
+        auto* s = static_cast<Search*>(param);
+        if (s->name == name) {
+          s->found = true;
+          s->readonly = ro != 0;
+        }
+      });
   return search.found && search.readonly;
 }
 

@@ -48,8 +48,8 @@ TEST_F(SimDevicesTest, EachOpenDeviceIsListedByKindAndAddressUntilReleased) {
     mini.Destroy();
     EXPECT_FALSE(Listed("LidarMini[USB2]"));
   }
-  for (const char* name :
-       {"Orvex[5]", "Lumira[CAN 3]", "Lumira[/dev/ttyACM1]", "Pallax[CAN 9]", "Adexa[I2C]", "MockDS"}) {
+  for (const char* name : {"Orvex[5]", "Lumira[CAN 3]", "Lumira[/dev/ttyACM1]", "Pallax[CAN 9]",
+                           "Adexa[I2C]", "MockDS"}) {
     EXPECT_FALSE(Listed(name)) << name;
   }
   // The large lidar has no release call: it stays until the simulation starts afresh.
@@ -78,8 +78,8 @@ TEST_F(SimDevicesTest, CommandedValuesAreShownReadOnly) {
   EXPECT_EQ(HAL_GetSimValueBoolean(SimValue("LidarMini[USB0]", "Scanning")), 1);
   EXPECT_FLOAT_EQ(static_cast<float>(SimDouble("LidarMini[USB0]", "Frequency")), 7.0f);
   EXPECT_EQ(SimDouble("LidarMini[USB0]", "Points per scan"), 617.0);
-  for (const char* value : {"Motor 2 speed", "Motor 2 mode", "Motor 2 RPM", "Encoder 2 distance",
-                            "Temperature"}) {
+  for (const char* value :
+       {"Motor 2 speed", "Motor 2 mode", "Motor 2 RPM", "Encoder 2 distance", "Temperature"}) {
     EXPECT_TRUE(SimValueReadOnly("Orvex[7]", value)) << value;
   }
   EXPECT_TRUE(SimValueReadOnly("LidarMini[USB0]", "Frequency"));
@@ -100,9 +100,9 @@ TEST_F(SimDevicesTest, ValuesFromOutsideTheRobotCanBeSetAndTheDevicesReportThem)
     const char* device;
     const char* value;
   };
-  for (const Settable& s : {Settable{"Adexa[I2C]", "Input 6 voltage"},
-                            Settable{"Lumira[CAN 3]", "Red"},
-                            Settable{"Orvex[4]", "Motor 1 limit switch 1"}}) {
+  for (const Settable& s :
+       {Settable{"Adexa[I2C]", "Input 6 voltage"}, Settable{"Lumira[CAN 3]", "Red"},
+        Settable{"Orvex[4]", "Motor 1 limit switch 1"}}) {
     EXPECT_FALSE(SimValueReadOnly(s.device, s.value)) << s.value;
   }
   HAL_SetSimValueDouble(SimValue("Adexa[I2C]", "Input 6 voltage"), 3.3);

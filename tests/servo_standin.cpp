@@ -6,6 +6,8 @@
 
 #include <climits>
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,27 +35,43 @@ class ServoHardwareTest : public ::testing::Test {
   }
 };
 
-TEST_F(ServoHardwareTest, PositionalServoIsSetUpInOrder) {
-  Servo servo(3);
-  const Lines hal = Hal();
-  // The PWM base's own set-up comes first; then the servo's bounds, period and report.
-  const Lines tail(hal.end() - 3, hal.end());
-  EXPECT_EQ(tail, (Lines{"HAL_SetPWMConfig(3, 2.5, 0, 0, 0, 0.5)", "HAL_SetPWMPeriodScale(3, 3)",
-                         "HAL_Report(33, 4, 0, nullptr)"}));
-  for (const std::string& line : hal) {
-    EXPECT_EQ(line.find("HAL_SetPWMSpeed"), std::string::npos) << "no initial speed";
-    EXPECT_EQ(line.find("HAL_LatchPWMZero"), std::string::npos) << "no zero latch";
+// After the PWM base's own set-up (port, disabled, deadband, its report) each servo sets its
+// bounds and period, the continuous one also stops and latches, and then reports itself.
+TEST_F(ServoHardwareTest, ServosAreSetUpInOrder) {
+  struct Case {
+    const char* what;
+    std::function<std::unique_ptr<frc::PWM>()> make;
+    int channel;
+    Lines own;
+    int32_t raw;
+  };
+  const Case cases[] = {
+      {"positional", [] { return std::make_unique<Servo>(3); }, 3,
+       Lines{"HAL_SetPWMConfig(3, 2.5, 0, 0, 0, 0.5)", "HAL_SetPWMPeriodScale(3, 3)",
+             "HAL_Report(33, 4, 0, nullptr)"},
+       0},
+      {"continuous", [] { return std::make_unique<ServoContinuous>(0); }, 0,
+       Lines{"HAL_SetPWMConfig(0, 2.5, 1.55, 1.5, 1.45, 0.5)", "HAL_SetPWMPeriodScale(0, 3)",
+             "HAL_SetPWMSpeed(0, 0)", "HAL_LatchPWMZero(0)", "HAL_Report(82, 1, 0, nullptr)"},
+       999},  // the stop point
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Hal();
+    wpilib_standin::ClearUsageReports();
+    const std::unique_ptr<frc::PWM> servo = c.make();
+    const std::string ch = std::to_string(c.channel);
+    Lines expected{"HAL_InitializePWMPort(" + ch + ")", "HAL_SetPWMDisabled(" + ch + ")",
+                   "HAL_SetPWMEliminateDeadband(" + ch + ", false)",
+                   "HAL_Report(29, " + std::to_string(c.channel + 1) + ", 0, nullptr)"};
+    expected.insert(expected.end(), c.own.begin(), c.own.end());
+    EXPECT_EQ(Hal(), expected);
+    EXPECT_EQ(wpilib_standin::GetPwmState(c.channel).raw, c.raw);
+    const auto reports = wpilib_standin::GetUsageReports();
+    ASSERT_EQ(reports.size(), 2u);  // the PWM's own, then the servo's
+    EXPECT_EQ(reports[1].context, 0);
+    EXPECT_TRUE(reports[1].featureIsNull);
   }
-  const wpilib_standin::PwmState pwm = wpilib_standin::GetPwmState(3);
-  EXPECT_EQ((std::vector<int32_t>{pwm.maxPwm, pwm.deadbandMaxPwm, pwm.centerPwm, pwm.deadbandMinPwm,
-                                  pwm.minPwm}),
-            (std::vector<int32_t>{1999, -501, -501, -501, -1}));
-  ASSERT_EQ(wpilib_standin::GetUsageReports().size(), 2u);  // the PWM's own, then the servo's
-  const wpilib_standin::UsageReport report = wpilib_standin::GetUsageReports()[1];
-  EXPECT_EQ(report.resource, 33);
-  EXPECT_EQ(report.instanceNumber, 4);
-  EXPECT_EQ(report.context, 0);
-  EXPECT_TRUE(report.featureIsNull);
 }
 
 // A NaN angle passes both range tests and reaches the output, which must not turn it into an
@@ -66,18 +84,6 @@ TEST_F(ServoHardwareTest, NanAngleLeavesTheOutputAsItWas) {
   servo.SetAngle(std::nan(""));
   EXPECT_EQ(Hal(), Lines{"HAL_SetPWMPosition(4, nan)"});
   EXPECT_EQ(wpilib_standin::GetPwmState(4).raw, before);
-}
-
-TEST_F(ServoHardwareTest, ContinuousServoStartsStoppedAndLatched) {
-  ServoContinuous servo(0);
-  const Lines hal = Hal();
-  const Lines tail(hal.end() - 5, hal.end());
-  EXPECT_EQ(tail, (Lines{"HAL_SetPWMConfig(0, 2.5, 1.55, 1.5, 1.45, 0.5)",
-                         "HAL_SetPWMPeriodScale(0, 3)", "HAL_SetPWMSpeed(0, 0)",
-                         "HAL_LatchPWMZero(0)", "HAL_Report(82, 1, 0, nullptr)"}));
-  EXPECT_EQ(wpilib_standin::GetPwmState(0).raw, 999) << "the stop point";
-  EXPECT_EQ(wpilib_standin::GetUsageReports().back().resource, 82);
-  EXPECT_EQ(wpilib_standin::GetUsageReports().back().instanceNumber, 1);
 }
 
 TEST_F(ServoHardwareTest, ContinuousServoPulsesAroundItsStopPoint) {

@@ -4,10 +4,13 @@
 // values that only the stand-in shows are in servo_standin.cpp.
 #include <frc/SpeedController.h>
 #include <frc/smartdashboard/SendableRegistry.h>
+#include <units/units.h>
 
 #include <climits>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gtest/gtest.h"
@@ -122,14 +125,89 @@ TEST(ServoTest, ContinuousServoIsAWpilibSpeedController) {
   EXPECT_EQ(sc.Get(), 1.0);
   sc.StopMotor();
   EXPECT_EQ(sc.Get(), 0.0);
-  servo.PIDWrite(-1.0);
-  EXPECT_EQ(sc.Get(), -1.0);
+  servo.PIDWrite(-0.25);
+  EXPECT_NEAR(sc.Get(), -0.25, 1e-3);
   servo.StopMotor();
   EXPECT_EQ(sc.Get(), 0.0) << "the same stop either way";
   sc.SetInverted(true);
   EXPECT_TRUE(sc.GetInverted());
   sc.Set(0.5);
   EXPECT_NEAR(sc.Get(), -0.5, 1e-3);
+}
+
+// The continuous servo keeps WPILib's speed-controller dashboard: the value is the output's
+// speed, written past the inversion, and the safe state stops the pulse.
+TEST(ServoTest, ContinuousServoDashboardIsASpeedController) {
+  ServoContinuous servo(10);
+  servo.SetInverted(true);
+  velmora_test::DashboardDouble dashboard(servo);
+  EXPECT_EQ(dashboard.Type(), "Speed Controller");
+  EXPECT_TRUE(dashboard.IsActuator());
+  dashboard.SetDouble("Value", 0.5);
+  EXPECT_NEAR(servo.Get(), 0.5, 1e-3) << "not inverted";
+  EXPECT_NEAR(dashboard.GetDouble("Value"), 0.5, 1e-3);
+  dashboard.RunSafeState();
+  EXPECT_EQ(servo.GetRaw(), 0);
+}
+
+// SetVoltage divides by the battery voltage, which WPILib reads from its hardware layer: 12 V
+// once HAL_Initialize has run.
+TEST(ServoTest, ContinuousServoTakesVoltagesAgainstTheBattery) {
+  ServoContinuous servo(11);
+  const std::pair<double, double> cases[] = {{6.0, 0.5}, {-3.0, -0.25}, {0.0, 0.0}};
+  for (const auto& c : cases) {
+    servo.SetVoltage(units::volt_t(c.first));
+    EXPECT_NEAR(servo.Get(), c.second, 1e-3) << c.first << " V";
+  }
+}
+
+// Servos on channels the output refuses stay inert through every call, dashboard included:
+// nothing throws, nothing crashes, and they read as stopped.
+TEST(ServoTest, EveryCallOnARefusedChannelIsHarmless) {
+  for (int channel : {-1, 20, INT_MAX}) {
+    SCOPED_TRACE(channel);
+    Servo servo(channel);
+    servo.SetAngle(120.0);
+    servo.Set(0.5);
+    servo.SetOffline();
+    EXPECT_EQ(servo.Get(), 0.0);
+    EXPECT_EQ(servo.GetAngle(), 0.0);
+    velmora_test::DashboardDouble dashboard(servo);
+    dashboard.SetDouble("Value", 0.5);
+    EXPECT_EQ(dashboard.GetDouble("Value"), 0.0);
+    ServoContinuous continuous(channel);
+    continuous.Set(0.5);
+    continuous.SetVoltage(6_V);
+    continuous.PIDWrite(-0.5);
+    continuous.StopMotor();
+    EXPECT_EQ(continuous.Get(), 0.0);
+  }
+}
+
+// A destroyed servo leaves the dashboard registry and frees its channel for the next one.
+TEST(ServoTest, DestroyedServosFreeTheirChannels) {
+  auto& registry = frc::SendableRegistry::GetInstance();
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    auto servo = std::make_unique<Servo>(13);
+    auto continuous = std::make_unique<ServoContinuous>(14);
+    EXPECT_EQ(servo->GetChannel(), 13);
+    EXPECT_EQ(continuous->GetChannel(), 14);
+    frc::Sendable* keys[] = {servo.get(), continuous.get()};
+    servo.reset();
+    continuous.reset();
+    for (frc::Sendable* key : keys) EXPECT_FALSE(registry.Contains(key));
+  }
+}
+
+// A moved servo takes its dashboard entry along; the moved-from object has none.
+TEST(ServoTest, MovedServoKeepsItsDashboardName) {
+  Servo first(15);
+  Servo moved(std::move(first));
+  EXPECT_EQ(NameOf(moved), "Servo[15]");
+  EXPECT_FALSE(frc::SendableRegistry::GetInstance().Contains(&first));
+  moved.SetAngle(300.0);
+  EXPECT_EQ(moved.Get(), 1.0);
 }
 
 // A channel the output refuses leaves an inert servo: commands to it change nothing, and the

@@ -187,8 +187,9 @@ class DashboardDouble : public frc::SendableBuilder {
   }
   const Property& Find(const std::string& key, Kind kind) const {
     const Property& p = Find(key);
-    if (p.kind != kind)
+    if (p.kind != kind) {
       throw std::out_of_range("dashboard property \"" + key + "\" has another kind");
+    }
     return p;
   }
   // A key declared again replaces the earlier property in its place, as the dashboard does.

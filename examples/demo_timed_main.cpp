@@ -14,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -98,5 +99,9 @@ int main(int argc, char** argv) {
   std::cout << "\nOn the field: the robot ended at x " << end.x << " m, y " << end.y << " m, "
             << velmora_sim::RayDistance(end.x, end.y, end.heading) - demo::robot_map::kBumperRadius
             << " m from the wall ahead\n";
-  return status;
+  // WPILib 2020's driver-station thread can miss its wake-up when its destructor joins it at exit,
+  // and the program would hang there: its output is written, so leave now.
+  std::cout.flush();
+  std::fflush(nullptr);
+  std::_Exit(status);
 }

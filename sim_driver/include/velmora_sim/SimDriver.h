@@ -221,9 +221,10 @@ VELMORA_SIM_API void SetAdexaVoltage(int channel, float volts);
 VELMORA_SIM_API bool MockDSEnabled();
 
 // [simulation]
-// Simulated time. The device models advance only when the program steps the simulation, in
-// fixed 5 ms ticks, so the same program gives the same readings on every run and machine, as
-// fast as the machine can compute them.
+// Simulated time, in fixed 5 ms ticks, so the same program gives the same readings on every run
+// and machine. Built on its own, the driver's time moves only when the program steps it, as fast
+// as the machine can compute. Built against WPILib, it follows WPILib's simulated clock
+// (HAL_GetFPGATime) at every driver call, and SimStep steps WPILib's clock (HALSIM_StepTiming).
 VELMORA_SIM_API void SimStep(double seconds);
 VELMORA_SIM_API double SimTime();  // seconds since the last Reset
 

@@ -208,7 +208,9 @@ TEST_F(SimulationTest, CallsFromSeveralThreadsAreAllRecorded) {
   const int32_t h = c_Orvex_create(3, 15600);
   constexpr int kWriters = 3;
   constexpr int kCallsEach = 2000;
+  constexpr size_t kCalls = size_t{kWriters} * kCallsEach;
   std::vector<std::thread> threads;
+  threads.reserve(kWriters + 1);
   for (int t = 0; t < kWriters; ++t) {
     threads.emplace_back([h, t] {
       for (int i = 0; i < kCallsEach; ++i) {
@@ -222,8 +224,8 @@ TEST_F(SimulationTest, CallsFromSeveralThreadsAreAllRecorded) {
   });
   for (std::thread& thread : threads) thread.join();
 
-  EXPECT_EQ(sim::CountCalls("c_Orvex_setMotorSpeed"), size_t{kWriters * kCallsEach});
-  EXPECT_EQ(sim::CountCalls("c_Orvex_getRPM"), size_t{kWriters * kCallsEach});
+  EXPECT_EQ(sim::CountCalls("c_Orvex_setMotorSpeed"), kCalls);
+  EXPECT_EQ(sim::CountCalls("c_Orvex_getRPM"), kCalls);
   for (const sim::Call& call : sim::CallsTo("c_Orvex_setMotorSpeed")) {
     ASSERT_EQ(call.args.size(), 3u);
     EXPECT_EQ(call.args[2], sim::Arg::F64(0.1));

@@ -136,6 +136,71 @@ TEST_F(SimulationTest, RaysMeetWallsAndObstacle) {
   EXPECT_NEAR(sim::RayDistance(1.0, y, 0.0), f.obstacleX - 1.0, 1e-9);
 }
 
+TEST_F(SimulationTest, AnotherFieldMovesWallsObstacleAndFloorColours) {
+  sim::FieldLayout f;
+  f.width = 5.0;
+  f.obstacleX = 3.0;
+  f.obstacleY = 1.5;
+  f.lineX = 1.0;
+  f.line[0] = 0.9f;  // a red line
+  f.line[2] = 0.1f;
+  f.carpet[1] = 0.7f;
+  ASSERT_TRUE(sim::SetField(f));
+  EXPECT_NEAR(sim::RayDistance(1.0, 3.5, 0.0), 4.0, 1e-9);
+  EXPECT_NEAR(sim::RayDistance(1.0, 1.8, 0.0), 2.0, 1e-9);
+  void* sensor = c_Lumira_create(3);
+  velmora_driver::LumiraColorRecord colour{};
+  ASSERT_TRUE(c_Lumira_getColor(sensor, &colour));  // the robot starts on the line at x = 1
+  EXPECT_EQ(colour.component1, 0.9f);
+  sim::PlaceRobot({2.0, 2.0, 0.0});
+  ASSERT_TRUE(c_Lumira_getColor(sensor, &colour));
+  EXPECT_EQ(colour.component2, 0.7f);
+  c_Lumira_destroy(sensor);
+  sim::Reset();
+  EXPECT_EQ(sim::Field().width, 8.0);
+}
+
+TEST_F(SimulationTest, ImpossibleFieldsAreRefusedAndChangeNothing) {
+  const auto with = [](auto change) {
+    sim::FieldLayout f;
+    change(f);
+    return f;
+  };
+  const sim::FieldLayout refused[] = {
+      with([](sim::FieldLayout& f) { f.width = 0.5; }),
+      with([](sim::FieldLayout& f) { f.height = NAN; }),
+      with([](sim::FieldLayout& f) { f.obstacleX = INFINITY; }),
+      with([](sim::FieldLayout& f) { f.obstacleWidth = -0.1; }),
+      with([](sim::FieldLayout& f) { f.lineWidth = -1.0; }),
+      with([](sim::FieldLayout& f) { f.carpet[0] = 1.5f; }),
+      with([](sim::FieldLayout& f) { f.line[2] = NAN; }),
+  };
+  for (const sim::FieldLayout& f : refused) {
+    EXPECT_FALSE(sim::SetField(f));
+    EXPECT_EQ(sim::Field().width, 8.0);
+    EXPECT_EQ(sim::Field().height, 4.0);
+    EXPECT_EQ(sim::Field().obstacleWidth, 0.6);
+  }
+}
+
+// A sensor handle is the driver's own: one it never gave out, or took back already, is refused
+// rather than read or freed a second time.
+TEST_F(SimulationTest, SensorHandlesTheDriverDoesNotKnowAreRefused) {
+  void* colour = c_Lumira_create(3);
+  void* pallax = c_Pallax_create(9);
+  ASSERT_NE(colour, nullptr);
+  c_Lumira_destroy(colour);
+  c_Lumira_destroy(colour);  // twice: nothing left to free
+  int stranger = 0;
+  c_Pallax_destroy(&stranger);
+  velmora_driver::LumiraColorRecord record{};
+  EXPECT_FALSE(c_Lumira_getColor(colour, &record));
+  EXPECT_FALSE(c_Lumira_setBrightness(colour, 10));
+  EXPECT_EQ(c_Lumira_getCanID(colour), 0);
+  EXPECT_EQ(c_Pallax_getCanID(pallax), 9) << "the open sensor is untouched";
+  c_Pallax_destroy(pallax);
+}
+
 // A robot program calls the driver from several threads at once (a PID controller's notifier
 // writes while the loop reads and the world is stepped). Every call must land in the journal, in
 // one piece, and the models must keep working.
@@ -143,7 +208,9 @@ TEST_F(SimulationTest, CallsFromSeveralThreadsAreAllRecorded) {
   const int32_t h = c_Orvex_create(3, 15600);
   constexpr int kWriters = 3;
   constexpr int kCallsEach = 2000;
+  constexpr size_t kCalls = size_t{kWriters} * kCallsEach;
   std::vector<std::thread> threads;
+  threads.reserve(kWriters + 1);
   for (int t = 0; t < kWriters; ++t) {
     threads.emplace_back([h, t] {
       for (int i = 0; i < kCallsEach; ++i) {
@@ -157,8 +224,8 @@ TEST_F(SimulationTest, CallsFromSeveralThreadsAreAllRecorded) {
   });
   for (std::thread& thread : threads) thread.join();
 
-  EXPECT_EQ(sim::CountCalls("c_Orvex_setMotorSpeed"), size_t{kWriters * kCallsEach});
-  EXPECT_EQ(sim::CountCalls("c_Orvex_getRPM"), size_t{kWriters * kCallsEach});
+  EXPECT_EQ(sim::CountCalls("c_Orvex_setMotorSpeed"), kCalls);
+  EXPECT_EQ(sim::CountCalls("c_Orvex_getRPM"), kCalls);
   for (const sim::Call& call : sim::CallsTo("c_Orvex_setMotorSpeed")) {
     ASSERT_EQ(call.args.size(), 3u);
     EXPECT_EQ(call.args[2], sim::Arg::F64(0.1));

@@ -17,6 +17,7 @@
 
 #include "../../src/driver_link/VelmoraDriver.h"
 #include "internal.h"
+#include "panel.h"
 
 using velmora_sim::internal::Next;
 using velmora_sim::internal::Record;
@@ -76,13 +77,48 @@ Station& DS() {
   return station;
 }
 
+// The voltage on an input's wire: pinned, or its signal now.
+double InputVolts(uint8_t channel) {
+  return In().pinned[channel] ? In().volts[channel]
+                              : SignalVolts(channel, velmora_sim::internal::Now());
+}
+
 // What the converter sees on an input: 0 to the reference, 0 on a closed board or a missing input.
 double MeasuredVolts(uint8_t channel) {
   if (!B().open || channel >= kInputCount || B().vref <= 0) return 0.0;
-  const double volts = In().pinned[channel] ? In().volts[channel]
-                                            : SignalVolts(channel, velmora_sim::internal::Now());
+  const double volts = InputVolts(channel);
   if (std::isnan(volts)) return 0.0;
   return std::clamp(volts, 0.0, static_cast<double>(B().vref));
+}
+
+// In WPILib's simulation: the open board "Adexa[I2C]", with the voltage on each input (settable:
+// a tool or a test wires its own signal) and the reference; the station "MockDS", enabled or not.
+// Never destroyed: their sim devices must not outlive WPILib's tables at exit.
+velmora_sim::internal::Panel& BoardPanel() {
+  static auto* panel = new velmora_sim::internal::Panel;
+  return *panel;
+}
+velmora_sim::internal::Panel& StationPanel() {
+  static auto* panel = new velmora_sim::internal::Panel;
+  return *panel;
+}
+constexpr size_t kReferenceSlot = kInputCount;
+
+void MakeBoardPanel() {
+  velmora_sim::internal::Panel& panel = BoardPanel();
+  panel = velmora_sim::internal::Panel{};
+  panel = velmora_sim::internal::Panel("Adexa[I2C]");
+  for (uint8_t i = 0; i < kInputCount; ++i) {
+    panel.Double(("Input " + std::to_string(i) + " voltage").c_str(), true, InputVolts(i));
+  }
+  panel.Double("Reference", false, B().vref);
+}
+
+void MakeStationPanel() {
+  velmora_sim::internal::Panel& panel = StationPanel();
+  panel = velmora_sim::internal::Panel{};
+  panel = velmora_sim::internal::Panel("MockDS");
+  panel.Boolean("Enabled", false, false);
 }
 
 // The station gates the motors: the rest of the simulation learns of every change.
@@ -110,6 +146,28 @@ void ResetBoardSims() {
   In() = Signals{};
   B() = Board{};
   DS() = Station{};
+  BoardPanel() = Panel{};
+  StationPanel() = Panel{};
+}
+
+void ReadBoardPanels() {
+  Panel& panel = BoardPanel();
+  if (!panel.Shown()) return;
+  for (uint8_t i = 0; i < kInputCount; ++i) {
+    if (auto v = panel.Changed(i)) {
+      In().pinned[i] = true;
+      In().volts[i] = static_cast<float>(*v);
+    }
+  }
+}
+
+void ShowBoardPanels() {
+  Panel& board = BoardPanel();
+  if (board.Shown()) {
+    for (uint8_t i = 0; i < kInputCount; ++i) board.Show(i, InputVolts(i));
+    board.Show(kReferenceSlot, B().vref);
+  }
+  StationPanel().Show(0, DS().enabled ? 1.0 : 0.0);
 }
 }  // namespace internal
 
@@ -122,12 +180,14 @@ void c_initializeI2C(int32_t vref) {
   Record("c_initializeI2C", vref);
   B().open = true;
   B().vref = vref;
+  if (velmora_sim::wpilib::kLinked) MakeBoardPanel();
 }
 
 void c_closeI2C() {
   const velmora_sim::internal::DriverLock lock;
   Record("c_closeI2C");
   B().open = false;
+  BoardPanel() = velmora_sim::internal::Panel{};
 }
 
 int32_t c_getRawValue(uint8_t channel) {
@@ -149,6 +209,7 @@ void c_MockDS_create() {
   const velmora_sim::internal::DriverLock lock;
   Record("c_MockDS_create");
   DS() = Station{true, false};
+  if (velmora_sim::wpilib::kLinked) MakeStationPanel();
   StationChanged();
 }
 
@@ -156,6 +217,7 @@ void c_MockDS_destroy() {
   const velmora_sim::internal::DriverLock lock;
   Record("c_MockDS_destroy");
   DS() = Station{};
+  StationPanel() = velmora_sim::internal::Panel{};
   StationChanged();
 }
 

@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "velmora_sim/SimDriver.h"
+#include "wpilib_link.h"
 
 namespace velmora_sim::internal {
 
@@ -19,9 +20,26 @@ namespace velmora_sim::internal {
 // whole run, so the device models, the simulated world, the journal and the scripts change one
 // call at a time and the journal keeps the order in which calls really happened. The lock is
 // recursive because extras call one another (Reset clears the journal).
+//
+// Built against WPILib, the driver also lives in WPILib's simulation. The outermost lock of a call
+// first brings the simulated world up to WPILib's clock and reads back what a tool or a test set
+// on the sim devices; when the call ends it shows the devices' new state there.
 std::recursive_mutex& DriverMutex();
+int& LockDepth();  // how deep the holding thread is in the lock; guarded by the lock itself
+void EnterCall();  // follows WPILib's clock, reads settable sim values
+void LeaveCall();  // shows every device's state as sim values
 struct DriverLock {
-  DriverLock() : guard(DriverMutex()) {}
+  DriverLock() : guard(DriverMutex()) {
+    if (wpilib::kLinked && ++LockDepth() == 1) EnterCall();
+  }
+  ~DriverLock() {
+    if (!wpilib::kLinked) return;
+    // Still one deep while the devices are shown: what that reads takes the lock again.
+    if (LockDepth() == 1) LeaveCall();
+    --LockDepth();
+  }
+  DriverLock(const DriverLock&) = delete;
+  DriverLock& operator=(const DriverLock&) = delete;
   std::lock_guard<std::recursive_mutex> guard;
 };
 
@@ -85,12 +103,24 @@ void ResetSimulation();
 
 // Simulated time and the field, shared by the device models.
 constexpr double kTickSeconds = 0.005;
+constexpr uint64_t kTickMicros = 5000;
 double Now();
+// Brings the world up to WPILib's clock, in whole ticks (nothing without WPILib).
+void FollowWpilibClock();
 void OrvexTick(double dt);                         // advances every controller by one tick
 double OrvexChannelRpm(int32_t canId, int index);  // 0 when there is no such channel
 // The simulated driver station gates every motor: while a station exists and is disabled, the
 // motors get no power. Without a station the motors run (bench testing).
 void SetStationState(bool exists, bool enabled);
 bool MotorsPowered();
+
+// Each device family's sim devices: read what a tool or a test set, show the models' state.
+void ReadOrvexPanels();
+void ShowOrvexPanels();
+void ShowLidarPanels();
+void ReadSensorPanels();
+void ShowSensorPanels();
+void ReadBoardPanels();
+void ShowBoardPanels();
 
 }  // namespace velmora_sim::internal

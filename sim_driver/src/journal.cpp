@@ -232,6 +232,11 @@ std::recursive_mutex& DriverMutex() {
   return mutex;
 }
 
+int& LockDepth() {
+  static int depth = 0;
+  return depth;
+}
+
 void Append(Call&& call) { S().journal.push_back(std::move(call)); }
 bool JournalOn() { return S().journalOn; }
 

@@ -9,6 +9,7 @@
 
 #include "../../src/driver_link/VelmoraDriver.h"
 #include "internal.h"
+#include "panel.h"
 
 using velmora_sim::internal::ApplyFill;
 using velmora_sim::internal::Next;
@@ -48,13 +49,42 @@ constexpr double kMiniSamplesPerSecond = 4320.0;
 constexpr float kMiniLowestFrequency = 5.0f;
 constexpr float kMiniHighestFrequency = 15.0f;
 
+// A small lidar and, in WPILib's simulation, its sim device "LidarMini[USB<port>]".
 struct MiniLidar {
   velmora_sim::LidarMiniSimState state;
+  velmora_sim::internal::Panel panel;
 };
 
+// Never destroyed: the lidars' sim devices must not outlive WPILib's tables at exit.
 std::vector<std::unique_ptr<MiniLidar>>& Minis() {
-  static std::vector<std::unique_ptr<MiniLidar>> minis;
-  return minis;
+  static auto* minis = new std::vector<std::unique_ptr<MiniLidar>>;
+  return *minis;
+}
+
+// How many points a scan holds at a frequency: the samples of one turn.
+int PointsPerScan(double frequency) {
+  return std::max(360, static_cast<int>(std::lround(kMiniSamplesPerSecond / frequency)));
+}
+
+// The small lidar's sim values, in this order.
+enum LidarValue : size_t { kScanning, kFrequency, kPointsPerScan, kScans };
+
+void MakeMiniPanel(MiniLidar& lidar) {
+  lidar.panel =
+      velmora_sim::internal::Panel("LidarMini[USB" + std::to_string(lidar.state.port) + "]");
+  lidar.panel.Boolean("Scanning", false, false);
+  lidar.panel.Double("Frequency", false, lidar.state.frequency);
+  lidar.panel.Double("Points per scan", false, 0.0);
+  lidar.panel.Double("Scans", false, 0.0);
+}
+
+void ShowMini(MiniLidar& lidar) {
+  if (!lidar.panel.Shown()) return;
+  const velmora_sim::LidarMiniSimState& s = lidar.state;
+  lidar.panel.Show(kScanning, s.scanning ? 1.0 : 0.0);
+  lidar.panel.Show(kFrequency, s.frequency);
+  lidar.panel.Show(kPointsPerScan, s.scanning ? PointsPerScan(s.frequency) : 0);
+  lidar.panel.Show(kScans, static_cast<double>(s.scans));
 }
 
 // The open lidar behind a handle, or null for null, unknown or already destroyed handles.
@@ -84,7 +114,7 @@ void SweepMini(MiniLidar& lidar, LidarMiniJNI::ScanData& scan) {
     return;
   }
   const double frequency = s.frequency;
-  const int count = std::max(360, static_cast<int>(std::lround(kMiniSamplesPerSecond / frequency)));
+  const int count = PointsPerScan(frequency);
   s.timestamp += std::llround(1e6 / frequency);
   ++s.scans;
   scan.timestamp = s.timestamp;
@@ -103,6 +133,26 @@ void SweepMini(MiniLidar& lidar, LidarMiniJNI::ScanData& scan) {
 velmora_sim::LidarSimState& Big() {
   static velmora_sim::LidarSimState lidar;
   return lidar;
+}
+
+// The large lidar in WPILib's simulation, "Lidar[USB<port>]", from its create call on. Never
+// destroyed, like the small lidars.
+velmora_sim::internal::Panel& BigPanel() {
+  static auto* panel = new velmora_sim::internal::Panel;
+  return *panel;
+}
+
+// The large lidar takes one point per degree at a rate of its own: no frequency to show.
+constexpr int kBigPointsPerScan = 360;
+enum BigLidarValue : size_t { kBigScanning, kBigPointsPerScanSlot, kBigScans };
+
+void ShowBig() {
+  velmora_sim::internal::Panel& panel = BigPanel();
+  if (!panel.Shown()) return;
+  const velmora_sim::LidarSimState& s = Big();
+  panel.Show(kBigScanning, s.scanning ? 1.0 : 0.0);
+  panel.Show(kBigPointsPerScanSlot, s.scanning ? kBigPointsPerScan : 0);
+  panel.Show(kBigScans, static_cast<double>(s.scans));
 }
 
 }  // namespace
@@ -133,6 +183,12 @@ namespace internal {
 void ResetLidarSims() {
   Minis().clear();
   Big() = LidarSimState{};
+  BigPanel() = Panel{};
+}
+
+void ShowLidarPanels() {
+  for (const auto& mini : Minis()) ShowMini(*mini);
+  ShowBig();
 }
 }  // namespace internal
 
@@ -153,6 +209,7 @@ void* c_LidarMini_create(int32_t port) {
   auto lidar = std::unique_ptr<MiniLidar>(new (std::nothrow) MiniLidar);
   if (lidar == nullptr) return nullptr;
   lidar->state.port = port;
+  if (velmora_sim::wpilib::kLinked) MakeMiniPanel(*lidar);
   Minis().push_back(std::move(lidar));
   return Minis().back().get();
 }
@@ -239,6 +296,14 @@ void c_LidarMini_getData(void* handle, LidarMiniJNI::ScanData* storage) {
 void c_Lidar_create(int32_t port) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Lidar_create", port);
+  if (velmora_sim::wpilib::kLinked && (!Big().created || Big().port != port)) {
+    velmora_sim::internal::Panel& panel = BigPanel();
+    panel = velmora_sim::internal::Panel{};  // a lidar re-created on another port moves
+    panel = velmora_sim::internal::Panel("Lidar[USB" + std::to_string(port) + "]");
+    panel.Boolean("Scanning", false, false);
+    panel.Double("Points per scan", false, 0.0);
+    panel.Double("Scans", false, 0.0);
+  }
   Big().created = true;
   Big().port = port;
 }

@@ -22,6 +22,7 @@
 
 #include "../../src/driver_link/VelmoraDriver.h"
 #include "internal.h"
+#include "panel.h"
 
 using velmora_sim::internal::Next;
 using velmora_sim::internal::Record;
@@ -75,6 +76,8 @@ struct Controller {
   uint16_t canSensorDelay = 0;
   double temperature = kAmbientCelsius;
   std::array<Channel, 4> channels;
+  // The controller in WPILib's simulation: "Orvex[<CAN ID>]" (see ShowOrvex for its values).
+  velmora_sim::internal::Panel panel;
 };
 
 struct Sim {
@@ -82,9 +85,10 @@ struct Sim {
   int32_t nextHandle = 1;
 };
 
+// Never destroyed: its sim devices must not outlive WPILib's tables at exit.
 Sim& S() {
-  static Sim sim;
-  return sim;
+  static Sim* sim = new Sim;
+  return *sim;
 }
 
 Controller* Find(int32_t handle) {
@@ -130,6 +134,86 @@ void Advance(Controller& c, double dt) {
   }
   const double settle = kAmbientCelsius + kHeatingCelsius * load;
   c.temperature += (settle - c.temperature) * (dt / kThermalSeconds);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The controller as a sim device
+// ---------------------------------------------------------------------------------------------
+
+// Per motor channel, in this order; the limit switches are what the robot's mechanism presses, so
+// a tool or a test sets them. Then the controller's temperature.
+enum OrvexValue : size_t {
+  kSpeed,
+  kMode,
+  kEnabled,
+  kTargetRpm,
+  kRpm,
+  kEncoderDistance,
+  kEncoderCount,
+  kEncoderSpeed,
+  kLimitSwitch0,
+  kLimitSwitch1,
+  kValuesPerChannel
+};
+constexpr size_t kTemperatureSlot = 4 * kValuesPerChannel;
+constexpr const char* kModeNames[] = {"speed", "velocity", "position"};
+
+void MakePanel(Controller& c) {
+  using velmora_sim::internal::Panel;
+  c.panel = Panel("Orvex[" + std::to_string(c.canId) + "]");
+  if (!c.panel.Shown()) return;
+  for (int i = 0; i < 4; ++i) {
+    const std::string motor = "Motor " + std::to_string(i) + " ";
+    const std::string encoder = "Encoder " + std::to_string(i) + " ";
+    c.panel.Double((motor + "speed").c_str(), false, 0.0);
+    c.panel.Enum((motor + "mode").c_str(), false, kModeNames, 3, 0);
+    c.panel.Boolean((motor + "enabled").c_str(), false, true);
+    c.panel.Double((motor + "target RPM").c_str(), false, 0.0);
+    c.panel.Double((motor + "RPM").c_str(), false, 0.0);
+    c.panel.Double((encoder + "distance").c_str(), false, 0.0);
+    c.panel.Double((encoder + "count").c_str(), false, 0.0);
+    c.panel.Double((encoder + "speed").c_str(), false, 0.0);
+    c.panel.Double((motor + "limit switch 0").c_str(), true, 0.0);
+    c.panel.Double((motor + "limit switch 1").c_str(), true, 0.0);
+  }
+  c.panel.Double("Temperature", false, kAmbientCelsius);
+}
+
+void ShowOrvex(Controller& c) {
+  if (!c.panel.Shown()) return;
+  for (size_t i = 0; i < 4; ++i) {
+    const Channel& ch = c.channels[i];
+    const size_t base = i * kValuesPerChannel;
+    c.panel.Show(base + kSpeed, ch.speed);
+    c.panel.Show(base + kMode, static_cast<double>(ch.mode));
+    c.panel.Show(base + kEnabled, ch.enabled ? 1.0 : 0.0);
+    c.panel.Show(base + kTargetRpm, TargetRpm(ch));
+    c.panel.Show(base + kRpm, ch.rpm);
+    c.panel.Show(base + kEncoderDistance, ch.revolutions * ch.encoderSetup);
+    c.panel.Show(base + kEncoderCount, ch.Count());
+    c.panel.Show(base + kEncoderSpeed, ch.rpm / 60.0 * ch.encoderSetup);
+    c.panel.Show(base + kLimitSwitch0, ch.limitSwitch[0]);
+    c.panel.Show(base + kLimitSwitch1, ch.limitSwitch[1]);
+  }
+  c.panel.Show(kTemperatureSlot, c.temperature);
+}
+
+// A switch state set from outside: the driver reports it as a 32-bit integer.
+int32_t SwitchState(double value) {
+  if (!std::isfinite(value)) return 0;
+  return static_cast<int32_t>(std::clamp(std::round(value), -2147483648.0, 2147483647.0));
+}
+
+void ReadOrvex(Controller& c) {
+  if (!c.panel.Shown()) return;
+  for (size_t i = 0; i < 4; ++i) {
+    const size_t base = i * kValuesPerChannel;
+    for (size_t which = 0; which < 2; ++which) {
+      if (auto v = c.panel.Changed(base + kLimitSwitch0 + which)) {
+        c.channels[i].limitSwitch[which] = SwitchState(*v);
+      }
+    }
+  }
 }
 
 }  // namespace
@@ -179,6 +263,14 @@ void OrvexTick(double dt) {
   for (auto& entry : S().controllers) Advance(entry.second, dt);
 }
 
+void ReadOrvexPanels() {
+  for (auto& entry : S().controllers) ReadOrvex(entry.second);
+}
+
+void ShowOrvexPanels() {
+  for (auto& entry : S().controllers) ShowOrvex(entry.second);
+}
+
 double OrvexChannelRpm(int32_t canId, int index) {
   Controller* c = FindByCanId(canId);
   return (c != nullptr && index >= 0 && index < 4) ? c->channels[index].rpm : 0.0;
@@ -197,6 +289,7 @@ int32_t c_Orvex_create(int32_t id, int32_t frequency) {
   Controller& c = S().controllers[handle];
   c.canId = id;
   c.frequency = frequency;
+  if (velmora_sim::wpilib::kLinked) MakePanel(c);
   return handle;
 }
 

@@ -6,8 +6,9 @@
 // (Surroundings).
 //
 // What a colour sensor looks at: the floor of the simulated field straight below the robot's
-// centre, where the sensor is mounted facing down. The floor is grey carpet (red, green and blue
-// 0.5 each) with one blue line across it (0.1, 0.3, 0.9), lineWidth wide and centred on x = lineX.
+// centre, where the sensor is mounted facing down. The floor is the field's carpet (grey unless
+// SetField says otherwise) with one line across it (blue unless set), lineWidth wide and centred
+// on x = lineX.
 // A test can instead hold every sensor on one colour with SetLumiraColor, until the next Reset.
 #include <algorithm>
 #include <cmath>
@@ -15,6 +16,7 @@
 
 #include "../../src/driver_link/VelmoraDriver.h"
 #include "internal.h"
+#include "panel.h"
 
 using velmora_sim::internal::ApplyFill;
 using velmora_sim::internal::Next;
@@ -47,13 +49,12 @@ struct Rgb {
   float blue;
 };
 
-constexpr Rgb kCarpet{0.5f, 0.5f, 0.5f};
-constexpr Rgb kLine{0.1f, 0.3f, 0.9f};
+constexpr Rgb kGrey{0.5f, 0.5f, 0.5f};
 
 // What the sensors look at: the field's floor, unless a test holds a colour of its own.
 struct Surroundings {
   bool held = false;
-  Rgb surface = kCarpet;
+  Rgb surface = kGrey;
 };
 
 Surroundings& World() {
@@ -61,12 +62,13 @@ Surroundings& World() {
   return world;
 }
 
-Rgb SurfaceColour() {
+Rgb FloorColour() {
   if (World().held) return World().surface;
   const velmora_sim::FieldLayout field = velmora_sim::Field();
   const velmora_sim::RobotPose robot = velmora_sim::Robot();
   const bool onLine = std::fabs(robot.x - field.lineX) <= field.lineWidth / 2.0;
-  return onLine ? kLine : kCarpet;
+  const float* c = onLine ? field.line : field.carpet;
+  return Rgb{c[0], c[1], c[2]};
 }
 
 struct LumiraSettings {
@@ -87,11 +89,86 @@ struct Sensor {
   std::string path;
   uint16_t readings = 0;  // readings or scans taken so far
   LumiraSettings lumira;  // colour sensors only
+  bool lumiraKind = false;
+  // A colour set on this sensor's sim device: it sees that from then on, whatever the floor.
+  bool colourHeld = false;
+  Rgb colour = kGrey;
+  // The sensor in WPILib's simulation: "Lumira[CAN 3]", "Pallax[/dev/ttyACM0]".
+  velmora_sim::internal::Panel panel;
 };
+
+// The sensors that are open, so that their sim devices can be kept up to date. Never destroyed,
+// like the sensors a program leaves open.
+std::vector<Sensor*>& OpenSensors() {
+  static auto* sensors = new std::vector<Sensor*>;
+  return *sensors;
+}
+
+// The open sensor behind a handle; null for null, unknown or released handles.
+Sensor* FindSensor(void* handle) {
+  if (handle == nullptr) return nullptr;
+  for (Sensor* s : OpenSensors()) {
+    if (s == handle) return s;
+  }
+  return nullptr;
+}
+
+Rgb SurfaceColour(const Sensor& s) { return s.colourHeld ? s.colour : FloorColour(); }
+
+// A colour sensor's sim values, in this order: what it sees (settable) and what it does.
+enum LumiraValue : size_t { kRed, kGreen, kBlue, kFormat, kReadings };
+constexpr const char* kFormatNames[] = {"RGB", "HSV", "XYZ"};
+// A Pallax sensor's.
+enum PallaxValue : size_t { kScans };
+
+// A sensor on USB is known to the driver by its device path: "Lumira[/dev/ttyACM1]".
+void MakePanel(Sensor& s, const char* kind) {
+  const std::string address =
+      s.transport == kTransportUsb ? s.path : "CAN " + std::to_string(s.canId);
+  s.panel = velmora_sim::internal::Panel(std::string(kind) + "[" + address + "]");
+  if (s.lumiraKind) {
+    const Rgb c = SurfaceColour(s);
+    s.panel.Double("Red", true, c.red);
+    s.panel.Double("Green", true, c.green);
+    s.panel.Double("Blue", true, c.blue);
+    s.panel.Enum("Colour format", false, kFormatNames, 3, s.lumira.colorFormat);
+    s.panel.Double("Readings", false, 0.0);
+  } else {
+    s.panel.Double("Scans", false, 0.0);
+  }
+}
+
+void ShowSensor(Sensor& s) {
+  if (!s.panel.Shown()) return;
+  if (!s.lumiraKind) {
+    s.panel.Show(kScans, s.readings);
+    return;
+  }
+  const Rgb c = SurfaceColour(s);
+  s.panel.Show(kRed, c.red);
+  s.panel.Show(kGreen, c.green);
+  s.panel.Show(kBlue, c.blue);
+  s.panel.Show(kFormat, s.lumira.colorFormat);
+  s.panel.Show(kReadings, s.readings);
+}
+
+void ReadSensor(Sensor& s) {
+  if (!s.lumiraKind || !s.panel.Shown()) return;
+  bool changed = false;
+  for (size_t slot : {kRed, kGreen, kBlue}) changed = s.panel.Changed(slot).has_value() || changed;
+  if (!changed) return;
+  const auto component = [&](size_t slot) {
+    const double v = s.panel.Shown(slot);
+    return std::isfinite(v) ? static_cast<float>(v) : 0.0f;
+  };
+  s.colourHeld = true;
+  s.colour = Rgb{component(kRed), component(kGreen), component(kBlue)};
+}
 
 // A create call: a scripted null fails it; otherwise a new sensor, unless there is no path to
 // open.
-Sensor* Open(const char* function, int32_t canId, int32_t transport, const char* path) {
+Sensor* Open(const char* function, const char* kind, int32_t canId, int32_t transport,
+             const char* path) {
   if (auto r = Next(function)) {
     if (r->integer == 0) return nullptr;
   } else if (transport == kTransportUsb && (path == nullptr || *path == '\0')) {
@@ -102,10 +179,23 @@ Sensor* Open(const char* function, int32_t canId, int32_t transport, const char*
   s->canId = canId;
   s->transport = transport;
   s->path = path != nullptr ? path : "";
+  s->lumiraKind = std::string(kind) == "Lumira";
+  OpenSensors().push_back(s);
+  if (velmora_sim::wpilib::kLinked) MakePanel(*s, kind);
   return s;
 }
 
-Sensor* AsSensor(void* handle) { return static_cast<Sensor*>(handle); }
+Sensor* AsSensor(void* handle) { return FindSensor(handle); }
+
+// Releases an open sensor; a handle the driver never gave out, or gave out and took back, is
+// left alone rather than freed twice.
+void Close(void* handle) {
+  Sensor* s = FindSensor(handle);
+  if (s == nullptr) return;
+  auto& open = OpenSensors();
+  open.erase(std::find(open.begin(), open.end(), s));
+  delete s;
+}
 
 // A colour-sensor setter: a scripted answer stands in for the sensor's (and changes nothing);
 // otherwise an open sensor takes a valid setting and says true.
@@ -165,6 +255,14 @@ void SetLumiraColor(float red, float green, float blue) {
 
 namespace internal {
 void ResetSensorSims() { World() = Surroundings{}; }
+
+void ReadSensorPanels() {
+  for (Sensor* s : OpenSensors()) ReadSensor(*s);
+}
+
+void ShowSensorPanels() {
+  for (Sensor* s : OpenSensors()) ShowSensor(*s);
+}
 }  // namespace internal
 
 }  // namespace velmora_sim
@@ -182,19 +280,19 @@ std::string FindDevicePath(int32_t port) {
 void* c_Lumira_create(int32_t canId) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_create", canId);
-  return Open("c_Lumira_create", canId, kTransportCan, nullptr);
+  return Open("c_Lumira_create", "Lumira", canId, kTransportCan, nullptr);
 }
 
 void* c_Lumira_createUsb(const char* path, int32_t n) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_createUsb", path, n);
-  return Open("c_Lumira_createUsb", 0, kTransportUsb, path);
+  return Open("c_Lumira_createUsb", "Lumira", 0, kTransportUsb, path);
 }
 
 void c_Lumira_destroy(void* handle) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_destroy", handle);
-  delete AsSensor(handle);
+  Close(handle);
 }
 
 bool c_Lumira_getColor(void* handle, velmora_driver::LumiraColorRecord* color) {
@@ -207,7 +305,7 @@ bool c_Lumira_getColor(void* handle, velmora_driver::LumiraColorRecord* color) {
   Sensor* s = AsSensor(handle);
   if (color == nullptr || s == nullptr) return false;
   float components[3];
-  InFormat(s->lumira.colorFormat, SurfaceColour(), components);
+  InFormat(s->lumira.colorFormat, SurfaceColour(*s), components);
   color->header = ++s->readings;
   color->component1 = components[0];
   color->component2 = components[1];
@@ -317,32 +415,34 @@ int32_t c_Lumira_getCanID(void* handle) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_getCanID", handle);
   if (auto r = Next("c_Lumira_getCanID")) return static_cast<int32_t>(r->integer);
-  return handle != nullptr ? AsSensor(handle)->canId : 0;
+  const Sensor* s = AsSensor(handle);
+  return s != nullptr ? s->canId : 0;
 }
 
 int32_t c_Lumira_getTransport(void* handle) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Lumira_getTransport", handle);
   if (auto r = Next("c_Lumira_getTransport")) return static_cast<int32_t>(r->integer);
-  return handle != nullptr ? AsSensor(handle)->transport : kTransportCan;
+  const Sensor* s = AsSensor(handle);
+  return s != nullptr ? s->transport : kTransportCan;
 }
 
 void* c_Pallax_create(int32_t canId) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Pallax_create", canId);
-  return Open("c_Pallax_create", canId, kTransportCan, nullptr);
+  return Open("c_Pallax_create", "Pallax", canId, kTransportCan, nullptr);
 }
 
 void* c_Pallax_createUsb(const char* path, int32_t n) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Pallax_createUsb", path, n);
-  return Open("c_Pallax_createUsb", 0, kTransportUsb, path);
+  return Open("c_Pallax_createUsb", "Pallax", 0, kTransportUsb, path);
 }
 
 void c_Pallax_destroy(void* handle) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Pallax_destroy", handle);
-  delete AsSensor(handle);
+  Close(handle);
 }
 
 // A scan of the requested length (0 to 64 entries); its header counts the scans.
@@ -378,14 +478,16 @@ int32_t c_Pallax_getCanID(void* handle) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Pallax_getCanID", handle);
   if (auto r = Next("c_Pallax_getCanID")) return static_cast<int32_t>(r->integer);
-  return handle != nullptr ? AsSensor(handle)->canId : 0;
+  const Sensor* s = AsSensor(handle);
+  return s != nullptr ? s->canId : 0;
 }
 
 int32_t c_Pallax_getTransport(void* handle) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Pallax_getTransport", handle);
   if (auto r = Next("c_Pallax_getTransport")) return static_cast<int32_t>(r->integer);
-  return handle != nullptr ? AsSensor(handle)->transport : kTransportCan;
+  const Sensor* s = AsSensor(handle);
+  return s != nullptr ? s->transport : kTransportCan;
 }
 
 }  // extern "C"

@@ -1,11 +1,16 @@
 // Simulated time, the field and the robot that drives on it.
 //
-// Time advances only in SimStep, in fixed ticks, so every run of the same program sees the same
-// readings. Each tick first advances the motor controllers, then moves the robot according to
-// the wheels' motors. The lidars, the colour sensor and the analog board read this state when the
-// program asks them.
+// Time advances in fixed ticks, so every run of the same program sees the same readings. Built on
+// its own, the driver's time advances only in SimStep. Built against WPILib, it follows WPILib's
+// simulated clock instead: every driver call first brings the world up to HAL_GetFPGATime, tick
+// by tick, so the devices move however the program's loop is run (TimedRobot's notifier, a test
+// stepping paused timing, or wall-clock time), and a test that pauses and steps WPILib's timing
+// gets the same readings on every run. Each tick first advances the motor controllers, then moves
+// the robot according to the wheels' motors. The lidars, the colour sensor and the analog board
+// read this state when the program asks them.
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "internal.h"
 
@@ -27,6 +32,11 @@ struct Drive {
 struct World {
   long long ticks = 0;
   double pending = 0.0;  // stepped time not yet a whole tick
+  // Following WPILib's clock: the last time read from it, and the time since then not yet a
+  // whole tick, in microseconds.
+  bool clockSeen = false;
+  uint64_t clockLast = 0;
+  uint64_t clockPending = 0;
   FieldLayout field;
   RobotPose robot;
   double travelled = 0.0;
@@ -74,6 +84,13 @@ void MoveRobot(double dt) {
   w.robot = next;
 }
 
+void Tick() {
+  World& w = W();
+  internal::OrvexTick(internal::kTickSeconds);
+  MoveRobot(internal::kTickSeconds);
+  ++w.ticks;
+}
+
 // Distance along a ray from (x, y) to an axis-aligned box, or infinity when it misses.
 double RayToBox(double x, double y, double dx, double dy, double x0, double y0, double x1,
                 double y1) {
@@ -103,14 +120,18 @@ double RayToBox(double x, double y, double dx, double dy, double x0, double y0, 
 void SimStep(double seconds) {
   const velmora_sim::internal::DriverLock lock;
   if (!(seconds > 0.0) || !std::isfinite(seconds)) return;
+  if (wpilib::kLinked) {
+    // One clock for the whole program: step WPILib's, and the world follows it.
+    wpilib::StepClock(static_cast<uint64_t>(std::llround(seconds * 1e6)));
+    internal::FollowWpilibClock();
+    return;
+  }
   World& w = W();
   w.pending += seconds;
   // A little slack so that steps of 0.1 s make exactly 20 ticks despite rounding.
   while (w.pending >= internal::kTickSeconds - 1e-9) {
     w.pending -= internal::kTickSeconds;
-    internal::OrvexTick(internal::kTickSeconds);
-    MoveRobot(internal::kTickSeconds);
-    ++w.ticks;
+    Tick();
   }
 }
 
@@ -122,6 +143,30 @@ double SimTime() {
 FieldLayout Field() {
   const velmora_sim::internal::DriverLock lock;
   return W().field;
+}
+
+bool SetField(const FieldLayout& f) {
+  const velmora_sim::internal::DriverLock lock;
+  const auto finite = [](std::initializer_list<double> values) {
+    for (double v : values) {
+      if (!std::isfinite(v)) return false;
+    }
+    return true;
+  };
+  const auto colour = [](const float(&c)[3]) {
+    for (float v : c) {
+      if (!(v >= 0.0f && v <= 1.0f)) return false;
+    }
+    return true;
+  };
+  if (!finite({f.width, f.height, f.obstacleX, f.obstacleY, f.obstacleWidth, f.obstacleHeight,
+               f.lineX, f.lineWidth}) ||
+      f.width < 1.0 || f.height < 1.0 || f.obstacleWidth < 0.0 || f.obstacleHeight < 0.0 ||
+      f.lineWidth < 0.0 || !colour(f.carpet) || !colour(f.line)) {
+    return false;
+  }
+  W().field = f;
+  return true;
 }
 RobotPose Robot() {
   const velmora_sim::internal::DriverLock lock;
@@ -168,7 +213,48 @@ void SetStationState(bool exists, bool enabled) {
 
 bool MotorsPowered() { return !W().stationExists || W().stationEnabled; }
 
-void ResetSimulation() { W() = World{}; }
+void ResetSimulation() {
+  W() = World{};
+  // Time starts now: what WPILib's clock did before the reset does not move the new world.
+  uint64_t now = 0;
+  if (wpilib::Clock(&now)) {
+    W().clockSeen = true;
+    W().clockLast = now;
+  }
+}
+
+void FollowWpilibClock() {
+  uint64_t now = 0;
+  if (!wpilib::Clock(&now)) return;
+  World& w = W();
+  if (!w.clockSeen || now < w.clockLast) {
+    // The first look at the clock, or WPILib restarted its timing (HAL_Initialize does): from
+    // here on the world follows it.
+    w.clockSeen = true;
+    w.clockLast = now;
+    return;
+  }
+  w.clockPending += now - w.clockLast;
+  w.clockLast = now;
+  while (w.clockPending >= kTickMicros) {
+    w.clockPending -= kTickMicros;
+    Tick();
+  }
+}
+
+void EnterCall() {
+  FollowWpilibClock();
+  ReadOrvexPanels();
+  ReadSensorPanels();
+  ReadBoardPanels();
+}
+
+void LeaveCall() {
+  ShowOrvexPanels();
+  ShowLidarPanels();
+  ShowSensorPanels();
+  ShowBoardPanels();
+}
 
 }  // namespace internal
 }  // namespace velmora_sim

@@ -221,21 +221,28 @@ VELMORA_SIM_API void SetAdexaVoltage(int channel, float volts);
 VELMORA_SIM_API bool MockDSEnabled();
 
 // [simulation]
-// Simulated time. The device models advance only when the program steps the simulation, in
-// fixed 5 ms ticks, so the same program gives the same readings on every run and machine, as
-// fast as the machine can compute them.
+// Simulated time, in fixed 5 ms ticks, so the same program gives the same readings on every run
+// and machine. Built on its own, the driver's time moves only when the program steps it, as fast
+// as the machine can compute. Built against WPILib, it follows WPILib's simulated clock
+// (HAL_GetFPGATime) at every driver call, and SimStep steps WPILib's clock (HALSIM_StepTiming).
 VELMORA_SIM_API void SimStep(double seconds);
 VELMORA_SIM_API double SimTime();  // seconds since the last Reset
 
 // The field: a walled rectangle (origin in one corner, metres), one box-shaped obstacle, and a
-// coloured line across the floor at x = lineX.
+// coloured line across the floor at x = lineX; the floor's colours as red, green and blue 0 to 1.
 struct FieldLayout {
   double width = 8.0;
   double height = 4.0;
   double obstacleX = 5.5, obstacleY = 2.6, obstacleWidth = 0.6, obstacleHeight = 0.6;
   double lineX = 3.0, lineWidth = 0.15;
+  float carpet[3] = {0.5f, 0.5f, 0.5f};
+  float line[3] = {0.1f, 0.3f, 0.9f};
 };
 VELMORA_SIM_API FieldLayout Field();
+// Another field, from now until the next Reset. Refused (false, the field unchanged) unless every
+// number is finite, the field is at least 1 m each way, the obstacle and the line have sizes of 0
+// or more, and the colours are within 0 to 1.
+VELMORA_SIM_API bool SetField(const FieldLayout& field);
 
 // The robot: a disc of radius 0.3 m with a differential drive; heading in radians, 0 along +x.
 struct RobotPose {
@@ -256,8 +263,9 @@ VELMORA_SIM_API void AttachDrive(int32_t canId, int leftMotor, int rightMotor,
 VELMORA_SIM_API double RayDistance(double x, double y, double angle);
 
 // What the other simulated devices read from this world:
-//  - the colour sensors look down at the floor under the robot's centre: grey carpet (red, green
-//    and blue 0.5 each), and a blue line (0.1, 0.3, 0.9) lineWidth wide, centred on x = lineX;
+//  - the colour sensors look down at the floor under the robot's centre: the field's carpet (grey,
+//    red, green and blue 0.5 each, unless set), and its line (blue, 0.1, 0.3, 0.9) lineWidth wide,
+//    centred on x = lineX;
 //  - the analog board's inputs follow signals of simulated time, each at 0 V when time starts:
 //    input 0 a triangle from 0 V up to 5 V and back every 8 s, input 1 a sine between 0 V and
 //    3.3 V with a 2 s period, input 2 a rise towards 4.5 V with a 3 s time constant, input 3 a

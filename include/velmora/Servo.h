@@ -1,7 +1,9 @@
 // Servo: a positional servo with 300 degrees of travel on a WPILib PWM output.
 //
 // The output sends pulses from 0.5 ms (position 0.0, 0 degrees) to 2.5 ms (position 1.0,
-// 300 degrees) with no deadband, at the four-times PWM period. All state lives in the PWM output.
+// 300 degrees) with no deadband, at the four-times PWM period. The bottom of the range is the
+// shortest pulse the output can produce, one raw step above "no pulse" (about 0.502 ms), so that
+// every angle keeps the output taking commands. All state lives in the PWM output.
 #pragma once
 
 #include <frc/PWM.h>
@@ -19,8 +21,10 @@ class VELMORA_API Servo : public frc::PWM {
   explicit Servo(int channel);
   ~Servo() override;
 
+  // Moving hands the channel over. Assigning releases this servo's own channel (its output is
+  // switched off) before taking over the other's, so the released channel can be opened again.
   Servo(Servo&&) = default;
-  Servo& operator=(Servo&&) = default;
+  Servo& operator=(Servo&& other);
 
   // Position 0.0 to 1.0; limiting is the PWM output's.
   void Set(double value);

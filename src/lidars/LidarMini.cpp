@@ -46,18 +46,34 @@ class DriverScan {
   LidarMiniJNI::ScanData* m_record = nullptr;
 };
 
+// How far apart two finite directions are, in degrees from 0 to 180. Headings from a gyro keep
+// counting past 360, so whole turns are removed before the difference is folded at 180. A
+// difference below 360 goes straight to the fold, so that every such look-up keeps its exact
+// float result. Two angles far apart enough for their difference to overflow are each reduced to
+// less than a turn first.
+float AngleBetween(float a, float b) {
+  float d = std::fabs(a - b);
+  if (!std::isfinite(d)) d = std::fabs(std::fmod(a, 360.0f) - std::fmod(b, 360.0f));
+  if (d > 360.0f) d = std::fmod(d, 360.0f);
+  if (d > 180.0f) d = 360.0f - d;
+  return d;
+}
+
 }  // namespace
 
 float LidarMini::ScanData::GetDistanceAt(float angle, float tolerance) const {
   if (angles.empty()) return -1.0f;
+  // An infinite query has no direction; a NaN one fails every comparison below anyway.
+  if (!std::isfinite(angle)) return -1.0f;
   float best = std::numeric_limits<float>::max();
   float result = -1.0f;
   // A record a program built itself may have fewer distances than angles: an angle without a
   // distance is no point at all.
   const size_t count = angles.size() < distances.size() ? angles.size() : distances.size();
   for (size_t i = 0; i < count; ++i) {
-    float d = std::fabs(angles[i] - angle);
-    if (d > 180.0f) d = 360.0f - d;
+    // A stored angle that is not finite is garbage from the device, not a direction.
+    if (!std::isfinite(angles[i])) continue;
+    const float d = AngleBetween(angles[i], angle);
     // Written so that a NaN anywhere makes the test false: a NaN query matches nothing.
     if (tolerance >= d && best > d && distances[i] > 0.0f) {
       best = d;

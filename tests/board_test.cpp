@@ -2,6 +2,7 @@
 // one-byte input numbers, and calls that are never skipped.
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 
@@ -43,12 +44,19 @@ TEST_F(BoardTest, ReferenceReachesTheBoardInWholeVolts) {
                                              {2147483648.0f, INT_MAX}};
   for (const auto& [vref, sent] : cases) {
     Clear();
-    { Adexa board(vref); }
+    {
+      Adexa board(vref);
+      // The full voltage stays with the object, bit for bit (NaN included).
+      EXPECT_EQ(std::memcmp(&board.vref, &vref, sizeof vref), 0) << vref;
+    }
     EXPECT_EQ(Journal(), (Calls{{"c_initializeI2C", {Arg::I32(sent)}}, {"c_closeI2C", {}}}))
         << vref;
   }
   Clear();
-  { Adexa board; }
+  {
+    Adexa board;
+    EXPECT_EQ(board.vref, 5.0f);
+  }
   EXPECT_EQ(Journal(), (Calls{{"c_initializeI2C", {Arg::I32(5)}}, {"c_closeI2C", {}}}));
 }
 

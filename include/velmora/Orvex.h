@@ -3,9 +3,18 @@
 // One Orvex object stands for one physical controller. It opens the device by CAN ID, hands out
 // its four motor channels and four encoder channels (created on first request and owned by the
 // controller), and carries the controller-wide settings and identity queries.
+//
+// Threads: the controller itself (first requests for a channel, the identity cache) is used from
+// one thread at a time; get every channel you need before a second thread starts. The channel
+// objects' own state may then be used from several threads at once. That covers the usual shape
+// of a robot program: a WPILib PIDController writes a motor channel through PIDWrite from its own
+// thread while the robot loop reads Get(), flips SetInverted and reads that and other channels
+// and the encoders. Each such call stands on its own: Set and SetInverted racing each other send
+// the speed with either the old or the new inversion.
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -131,9 +140,12 @@ class VELMORA_API Orvex::Motor : public frc::SpeedController {
 
   Handle m_handle;
   int m_motorIndex;
-  double m_speed = 0.0;
-  bool m_inverted = false;
-  bool m_invertRPM = false;
+  // A PID loop writes the speed from its own thread while the robot loop reads it and flips the
+  // flags: each is an atomic of its own. Nothing orders one against another, so relaxed loads
+  // and stores do, and cost what plain ones do.
+  std::atomic<double> m_speed{0.0};
+  std::atomic<bool> m_inverted{false};
+  std::atomic<bool> m_invertRPM{false};
 };
 
 // One encoder input of an Orvex controller, usable wherever WPILib takes a counter.
@@ -173,8 +185,9 @@ class VELMORA_API Orvex::Encoder : public frc::CounterBase {
 
   Handle m_handle;
   int m_encoderIndex;
-  bool m_reverseDirection = false;
-  bool m_invertSpeed = false;
+  // Set once from any thread, read on every reading from any other: atomics, relaxed as above.
+  std::atomic<bool> m_reverseDirection{false};
+  std::atomic<bool> m_invertSpeed{false};
 };
 
 }  // namespace velmora

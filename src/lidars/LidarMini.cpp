@@ -46,17 +46,16 @@ class DriverScan {
   LidarMiniJNI::ScanData* m_record = nullptr;
 };
 
-// How far apart two finite directions are, in degrees from 0 to 180. Headings from a gyro keep
-// counting past 360, so whole turns are removed before the difference is folded at 180. A
-// difference below 360 goes straight to the fold, so that every such look-up keeps its exact
-// float result. Two angles far apart enough for their difference to overflow are each reduced to
-// less than a turn first.
-float AngleBetween(float a, float b) {
-  float d = std::fabs(a - b);
+// How far apart two directions are whose difference `d` (the absolute difference of the two
+// angles) is more than a turn: headings from a gyro keep counting past 360, so whole turns are
+// removed before the fold at 180. Two finite angles far enough apart for their difference to
+// overflow are each reduced to less than a turn first. A direction that is not finite is no
+// direction: the result is NaN, which fails every comparison of the look-up.
+float FarDifference(float a, float b, float d) {
+  if (!std::isfinite(a) || !std::isfinite(b)) return std::numeric_limits<float>::quiet_NaN();
   if (!std::isfinite(d)) d = std::fabs(std::fmod(a, 360.0f) - std::fmod(b, 360.0f));
-  if (d > 360.0f) d = std::fmod(d, 360.0f);
-  if (d > 180.0f) d = 360.0f - d;
-  return d;
+  d = std::fmod(d, 360.0f);
+  return d > 180.0f ? 360.0f - d : d;
 }
 
 }  // namespace
@@ -71,9 +70,15 @@ float LidarMini::ScanData::GetDistanceAt(float angle, float tolerance) const {
   // distance is no point at all.
   const size_t count = angles.size() < distances.size() ? angles.size() : distances.size();
   for (size_t i = 0; i < count; ++i) {
-    // A stored angle that is not finite is garbage from the device, not a direction.
-    if (!std::isfinite(angles[i])) continue;
-    const float d = AngleBetween(angles[i], angle);
+    // The difference folded at 180 degrees. A difference of more than a turn (or an angle that
+    // is not finite: garbage from a device) folds below 0 and takes the slow road, off the path
+    // of every point of an ordinary scan. A NaN angle gives a NaN difference: it matches nothing.
+    const float difference = std::fabs(angles[i] - angle);
+    float d = difference;
+    if (difference > 180.0f) {
+      d = 360.0f - difference;
+      if (d < 0.0f) d = FarDifference(angles[i], angle, difference);
+    }
     // Written so that a NaN anywhere makes the test false: a NaN query matches nothing.
     if (tolerance >= d && best > d && distances[i] > 0.0f) {
       best = d;

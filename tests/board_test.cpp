@@ -26,6 +26,12 @@ static_assert(!std::is_copy_constructible_v<MockDS> && !std::is_copy_assignable_
 
 class BoardTest : public velmora_test::DriverTest {};
 
+uint32_t Bits(float value) {
+  uint32_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
 // In range the reference truncates toward zero; NaN and values beyond int (undefined to convert
 // as they are; UBSan stops the run if they are) are brought to 0 and to the nearest int.
 TEST_F(BoardTest, ReferenceReachesTheBoardInWholeVolts) {
@@ -47,7 +53,7 @@ TEST_F(BoardTest, ReferenceReachesTheBoardInWholeVolts) {
     {
       Adexa board(vref);
       // The full voltage stays with the object, bit for bit (NaN included).
-      EXPECT_EQ(std::memcmp(&board.vref, &vref, sizeof vref), 0) << vref;
+      EXPECT_EQ(Bits(board.vref), Bits(vref)) << vref;
     }
     EXPECT_EQ(Journal(), (Calls{{"c_initializeI2C", {Arg::I32(sent)}}, {"c_closeI2C", {}}}))
         << vref;

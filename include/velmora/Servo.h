@@ -23,7 +23,9 @@ class VELMORA_API Servo : public frc::PWM {
 
   // Moving hands the channel over. Assigning releases this servo's own channel (its output is
   // switched off) before taking over the other's, so the released channel can be opened again.
+  // Not noexcept: the WPILib moves it is made of are not.
   Servo(Servo&&) = default;
+  // NOLINTNEXTLINE(performance-noexcept-move-constructor)
   Servo& operator=(Servo&& other);
 
   // Position 0.0 to 1.0; limiting is the PWM output's.

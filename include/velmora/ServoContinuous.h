@@ -21,7 +21,9 @@ class VELMORA_API ServoContinuous : public frc::PWMSpeedController {
 
   // Moving hands the channel over. Assigning releases this servo's own channel (its output is
   // switched off) before taking over the other's, so the released channel can be opened again.
+  // Not noexcept: the WPILib moves it is made of are not.
   ServoContinuous(ServoContinuous&&) = default;
+  // NOLINTNEXTLINE(performance-noexcept-move-constructor)
   ServoContinuous& operator=(ServoContinuous&& other);
 };
 

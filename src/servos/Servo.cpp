@@ -38,6 +38,7 @@ Servo::~Servo() = default;
 // The PWM base's own move assignment takes over the other servo's channel and forgets this one's
 // without releasing it, so the channel could never be opened again. Handing this servo's channel
 // to a temporary first lets the temporary's destructor switch the output off and release it.
+// NOLINTNEXTLINE(performance-noexcept-move-constructor)
 Servo& Servo::operator=(Servo&& other) {
   if (this != &other) {
     { Servo released(std::move(*this)); }

@@ -37,6 +37,7 @@ ServoContinuous::~ServoContinuous() = default;
 
 // As for Servo: release this servo's channel (through a temporary's destructor, which also stops
 // the output) before taking over the other one's, instead of forgetting it.
+// NOLINTNEXTLINE(performance-noexcept-move-constructor)
 ServoContinuous& ServoContinuous::operator=(ServoContinuous&& other) {
   if (this != &other) {
     { ServoContinuous released(std::move(*this)); }

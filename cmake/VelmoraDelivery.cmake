@@ -36,8 +36,12 @@ endforeach()
 # MSVC warns about every exported class that has standard-library members (C4251) or a base
 # class WPILib does not mark for export (C4275). Both are about mixing runtimes across DLLs,
 # which this library rules out anyway: the driver's records already require one shared runtime.
+#
+# MSVC also reads a source file without a byte-order mark in the machine's code page: /utf-8
+# keeps the console messages' non-ASCII characters (the arrow of the scan-frequency report) the
+# same UTF-8 bytes that the other compilers put out.
 if(MSVC)
-  target_compile_options(velmora_warnings INTERFACE /wd4251 /wd4275)
+  target_compile_options(velmora_warnings INTERFACE /wd4251 /wd4275 /utf-8)
 endif()
 
 # MinGW programs need the compiler's C++ runtime DLLs beside them; put them where the build's
@@ -58,13 +62,39 @@ if(MINGW)
 endif()
 
 # ---- Installation ------------------------------------------------------------------------------
-# Components: Velmora (library, headers, CMake package), VelmoraSimDriver and WPILibStandIn
-# (the stand-ins, which a team with the maker's driver and the real WPILib leaves out) and, for
-# MinGW builds, MinGWRuntime (the compiler's runtime DLLs).
+# A plain `cmake --install` installs the component Velmora (library, headers, CMake package) and,
+# for MinGW builds, MinGWRuntime (the compiler's runtime DLLs, without which the DLL does not
+# load). The stand-ins install only when asked for by component: VelmoraSimDriver (beside the
+# library, where the maker's driver would go) and WPILibStandIn (in a folder of its own, so that
+# its frc/, hal/, wpi/ and units/ never shadow a real WPILib installed to the same prefix).
 set(VELMORA_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Velmora)
+set(VELMORA_STANDIN_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/wpilib-standin)
+set(VELMORA_STANDIN_LIBDIR ${CMAKE_INSTALL_LIBDIR}/wpilib-standin)
+set(VELMORA_STANDIN_BINDIR ${CMAKE_INSTALL_BINDIR}/wpilib-standin)
 if(NOT WIN32)
-  # The installed library finds the driver beside itself.
-  set_target_properties(Velmora VelmoraDriver PROPERTIES INSTALL_RPATH "$ORIGIN")
+  # The installed library finds the driver beside itself; the WPILib stand-in (when it was built
+  # against it) in the stand-in's own folder, since a program that calls no WPILib function
+  # itself does not load WPILib for the library; and a real WPILib where it was built against
+  # it: the folders of WPILib's shared libraries are recorded after $ORIGIN. A team that moves
+  # its WPILib install later rebuilds, or puts WPILib's folder on the loader's path.
+  set(_velmora_rpath "$ORIGIN")
+  if(VELMORA_WPILIB_STANDIN_TARGETS)
+    list(APPEND _velmora_rpath "$ORIGIN/wpilib-standin")  # VELMORA_STANDIN_LIBDIR
+  endif()
+  if(VELMORA_USE_REAL_WPILIB)
+    foreach(_lib wpilibc hal ntcore wpiutil)
+      if(TARGET ${_lib})
+        get_target_property(_location ${_lib} LOCATION)
+        if(_location)
+          get_filename_component(_location "${_location}" DIRECTORY)
+          list(APPEND _velmora_rpath "${_location}")
+        endif()
+      endif()
+    endforeach()
+    list(REMOVE_DUPLICATES _velmora_rpath)
+  endif()
+  set_target_properties(Velmora PROPERTIES INSTALL_RPATH "${_velmora_rpath}")
+  set_target_properties(VelmoraDriver PROPERTIES INSTALL_RPATH "$ORIGIN")
 endif()
 
 install(TARGETS Velmora EXPORT VelmoraTargets
@@ -77,22 +107,22 @@ install(EXPORT VelmoraTargets NAMESPACE Velmora:: DESTINATION ${VELMORA_CMAKE_DI
         COMPONENT Velmora)
 
 install(TARGETS VelmoraDriver EXPORT VelmoraSimDriverTargets
-        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT VelmoraSimDriver
-        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT VelmoraSimDriver
-        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT VelmoraSimDriver)
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT VelmoraSimDriver EXCLUDE_FROM_ALL
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT VelmoraSimDriver EXCLUDE_FROM_ALL
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT VelmoraSimDriver EXCLUDE_FROM_ALL)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/sim_driver/include/
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT VelmoraSimDriver)
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT VelmoraSimDriver EXCLUDE_FROM_ALL)
 install(EXPORT VelmoraSimDriverTargets NAMESPACE Velmora:: DESTINATION ${VELMORA_CMAKE_DIR}
-        COMPONENT VelmoraSimDriver)
+        COMPONENT VelmoraSimDriver EXCLUDE_FROM_ALL)
 
 if(VELMORA_WPILIB_STANDIN_TARGETS)
   # Exported under WPILib's own target names (no namespace), so the real WPILib's CMake package
   # can take the stand-in's place.
   install(TARGETS ${VELMORA_WPILIB_STANDIN_TARGETS} EXPORT VelmoraWPILibStandInTargets
-          RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT WPILibStandIn
-          LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT WPILibStandIn
-          ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT WPILibStandIn
-          INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+          RUNTIME DESTINATION ${VELMORA_STANDIN_BINDIR} COMPONENT WPILibStandIn EXCLUDE_FROM_ALL
+          LIBRARY DESTINATION ${VELMORA_STANDIN_LIBDIR} COMPONENT WPILibStandIn EXCLUDE_FROM_ALL
+          ARCHIVE DESTINATION ${VELMORA_STANDIN_LIBDIR} COMPONENT WPILibStandIn EXCLUDE_FROM_ALL
+          INCLUDES DESTINATION ${VELMORA_STANDIN_INCLUDEDIR})
   # Installed programs find the stand-in's headers in the install tree, not in these sources.
   foreach(_target ${VELMORA_WPILIB_STANDIN_TARGETS})
     get_target_property(_includes ${_target} INTERFACE_INCLUDE_DIRECTORIES)
@@ -105,16 +135,16 @@ if(VELMORA_WPILIB_STANDIN_TARGETS)
           list(APPEND _relocatable "$<BUILD_INTERFACE:${_include}>")
         endif()
       endforeach()
-      list(APPEND _relocatable "$<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>")
+      list(APPEND _relocatable "$<INSTALL_INTERFACE:${VELMORA_STANDIN_INCLUDEDIR}>")
       set_target_properties(${_target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES "${_relocatable}")
     endif()
   endforeach()
   if(IS_DIRECTORY ${PROJECT_SOURCE_DIR}/wpilib_standin/include)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/wpilib_standin/include/
-            DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT WPILibStandIn)
+            DESTINATION ${VELMORA_STANDIN_INCLUDEDIR} COMPONENT WPILibStandIn EXCLUDE_FROM_ALL)
   endif()
   install(EXPORT VelmoraWPILibStandInTargets DESTINATION ${VELMORA_CMAKE_DIR}
-          COMPONENT WPILibStandIn)
+          COMPONENT WPILibStandIn EXCLUDE_FROM_ALL)
 endif()
 
 if(VELMORA_MINGW_RUNTIME_DLLS)
@@ -139,7 +169,9 @@ install(FILES ${PROJECT_BINARY_DIR}/VelmoraConfig.cmake
 set(VELMORA_VENDORDEP_UUID "95bbbde5-93d5-5774-bb40-689e3a0a2763")
 configure_file(${PROJECT_SOURCE_DIR}/packaging/Velmora.json.in ${PROJECT_BINARY_DIR}/Velmora.json
                @ONLY)
-# The WPILib platform name of this build, for packing its archive.
+# What the packer needs to know of this build: the WPILib platform and classifier of its archive
+# (a Debug build fills the "<platform>debug" archive), the compiler family it links with, and
+# whether it has the WPILib stand-in to build the unpacked test program against.
 if(WIN32 AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
   set(VELMORA_WPILIB_PLATFORM windowsx86-64)
 elseif(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|amd64)$")
@@ -147,16 +179,47 @@ elseif(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(
 else()
   set(VELMORA_WPILIB_PLATFORM "")
 endif()
-file(WRITE ${PROJECT_BINARY_DIR}/vendordep-platform.txt "${VELMORA_WPILIB_PLATFORM}")
+set(_velmora_classifier "${VELMORA_WPILIB_PLATFORM}")
+if(VELMORA_WPILIB_PLATFORM AND CMAKE_BUILD_TYPE STREQUAL "Debug")
+  string(APPEND _velmora_classifier "debug")
+endif()
+if(MINGW)
+  set(_velmora_family "MinGW-w64 GCC")
+elseif(MSVC)
+  set(_velmora_family "MSVC")
+else()
+  set(_velmora_family "${CMAKE_CXX_COMPILER_ID}")
+endif()
+set(_velmora_has_standin FALSE)
+if(VELMORA_WPILIB_STANDIN_TARGETS)
+  set(_velmora_has_standin TRUE)
+endif()
+file(WRITE ${PROJECT_BINARY_DIR}/vendordep-build.cmake
+"set(vendordep_platform \"${VELMORA_WPILIB_PLATFORM}\")
+set(vendordep_classifier \"${_velmora_classifier}\")
+set(vendordep_build_type \"${CMAKE_BUILD_TYPE}\")
+set(vendordep_compiler_family \"${_velmora_family}\")
+set(vendordep_compiler_version \"${CMAKE_CXX_COMPILER_VERSION}\")
+set(vendordep_wpilib_standin ${_velmora_has_standin})
+set(vendordep_wpilib_prefix \"${CMAKE_PREFIX_PATH}\")
+set(vendordep_generator \"${CMAKE_GENERATOR}\")
+set(vendordep_toolchain \"${CMAKE_TOOLCHAIN_FILE}\")
+set(vendordep_emulator \"${CMAKE_CROSSCOMPILING_EMULATOR}\")
+set(vendordep_strip \"${CMAKE_STRIP}\")
+")
 # Other builds (folders) whose platform archives join this build's ones, e.g. the native build
-# beside the Windows build, so one folder holds the archives of every platform.
+# beside the Windows build and the Debug builds of both, so one folder holds every archive.
 set(VELMORA_PACKAGE_WITH "" CACHE STRING "Other build folders whose archives join this build's")
 set(_velmora_pack_builds ${PROJECT_BINARY_DIR} ${VELMORA_PACKAGE_WITH})
 string(REPLACE ";" "|" _velmora_pack_builds "${_velmora_pack_builds}")
+# A release carries the release and the debug archive of every desktop platform.
+set(_velmora_release_classifiers "linuxx86-64|linuxx86-64debug|windowsx86-64|windowsx86-64debug")
+set(_velmora_headers ${PROJECT_SOURCE_DIR}/include|${PROJECT_SOURCE_DIR}/sim_driver/include)
 add_custom_target(vendordep
   COMMAND ${CMAKE_COMMAND} -DBUILDS=${_velmora_pack_builds} -DOUT=${PROJECT_BINARY_DIR}/vendordep
-          -DCHECK=${PROJECT_SOURCE_DIR}/packaging/check.cmake
-          -DHEADERS=${PROJECT_SOURCE_DIR}/include -DREQUIRE=linuxx86-64|windowsx86-64
+          -DCHECK=${PROJECT_SOURCE_DIR}/packaging/check.cmake -DHEADERS=${_velmora_headers}
+          -DREQUIRE=${_velmora_release_classifiers}
+          -DCONSUMER=${PROJECT_SOURCE_DIR}/tests/consumer
           -P ${PROJECT_SOURCE_DIR}/packaging/pack.cmake
   COMMENT "Packing the vendor dependency (every platform) into ${PROJECT_BINARY_DIR}/vendordep"
   VERBATIM)
@@ -165,6 +228,18 @@ add_custom_target(vendordep
 # Built as robot programs are (no sanitizer or fuzzing runtime), these check the installed
 # package and the vendor dependency archives.
 if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
+  # A plain install holds the library and its package, and nothing a real WPILib would see.
+  add_test(NAME package.default_install
+           COMMAND ${CMAKE_COMMAND} -DBUILD=${PROJECT_BINARY_DIR}
+                   -DWORK=${PROJECT_BINARY_DIR}/default-install -DWINDOWS=${WIN32}
+                   -P ${PROJECT_SOURCE_DIR}/tests/consumer/default_install.cmake)
+  set_tests_properties(package.default_install PROPERTIES LABELS packaging)
+  # On a real WPILib the consumer finds it as a team would: through the same prefixes.
+  set(_velmora_wpilib_prefix "")
+  if(VELMORA_USE_REAL_WPILIB)
+    string(REPLACE ";" "|" _velmora_wpilib_prefix "${CMAKE_PREFIX_PATH}")
+  endif()
+  # Every component, the stand-ins included, as a team without hardware or WPILib would install.
   add_test(NAME package.consumer
            COMMAND ${CMAKE_COMMAND} -DBUILD=${PROJECT_BINARY_DIR}
                    -DSOURCE=${PROJECT_SOURCE_DIR}/tests/consumer
@@ -173,6 +248,8 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
                    -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
                    -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
                    -DWINDOWS=${WIN32}
+                   -DCOMPONENTS=Velmora|VelmoraSimDriver|WPILibStandIn|MinGWRuntime
+                   -DWPILIB_PREFIX=${_velmora_wpilib_prefix}
                    -P ${PROJECT_SOURCE_DIR}/tests/consumer/run.cmake)
   # The same program for a team with a driver of its own: the simulation driver is left out of
   # the install, and the package is pointed at a driver library (here the stand-in's file).
@@ -187,19 +264,23 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
                    -DCOMPONENTS=Velmora|WPILibStandIn|MinGWRuntime
                    -DDRIVER_LINK=$<TARGET_LINKER_FILE:VelmoraDriver>
                    -DDRIVER_RUNTIME=$<TARGET_FILE:VelmoraDriver>
+                   -DWPILIB_PREFIX=${_velmora_wpilib_prefix}
                    -P ${PROJECT_SOURCE_DIR}/tests/consumer/run.cmake)
   set_tests_properties(package.consumer package.consumer_with_own_driver PROPERTIES
                        LABELS packaging PASS_REGULAR_EXPRESSION "Orvex 5 opened")
+  # Packs what this build (and the builds it packs with) has, checks it and builds and runs the
+  # consumer program from the unpacked archives.
   add_test(NAME package.vendordep
            COMMAND ${CMAKE_COMMAND} -DBUILDS=${_velmora_pack_builds}
                    -DOUT=${PROJECT_BINARY_DIR}/vendordep-test
                    -DCHECK=${PROJECT_SOURCE_DIR}/packaging/check.cmake
-                   -DHEADERS=${PROJECT_SOURCE_DIR}/include
+                   -DHEADERS=${_velmora_headers}
+                   -DCONSUMER=${PROJECT_SOURCE_DIR}/tests/consumer
                    -P ${PROJECT_SOURCE_DIR}/packaging/pack.cmake)
   add_test(NAME package.vendordep_check_catches_faults
            COMMAND ${CMAKE_COMMAND} -DPACKED=${PROJECT_BINARY_DIR}/vendordep-test
                    -DCHECK=${PROJECT_SOURCE_DIR}/packaging/check.cmake
-                   -DHEADERS=${PROJECT_SOURCE_DIR}/include
+                   -DHEADERS=${_velmora_headers}
                    -P ${PROJECT_SOURCE_DIR}/packaging/check_rejects.cmake)
   if(WIN32 AND CMAKE_OBJDUMP)
     add_test(NAME package.dll_exports

@@ -3,8 +3,8 @@
 //   velmora_demo [--match-seconds S] [--out DIR] [--help]
 //
 // Prints the devices' identity, a telemetry table every half second of simulated time, what the
-// robot noticed, and a summary; writes the telemetry as CSV and a picture of the field as SVG
-// into the output folder.
+// robot noticed, and a summary; writes the telemetry as CSV, a picture of the field and charts of
+// the telemetry over time as SVG into the output folder.
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -29,8 +29,8 @@ void Usage(std::ostream& out) {
          "Options:\n"
          "  --match-seconds S  how long the robot is enabled, in simulated seconds, more than 0\n"
          "                     and at most 600 (default 15)\n"
-         "  --out DIR          folder for telemetry.csv and field.svg (default demo_output;\n"
-         "                     created if missing)\n"
+         "  --out DIR          folder for telemetry.csv, field.svg and charts.svg (default\n"
+         "                     demo_output; created if missing)\n"
          "  --help             show this text\n";
 }
 
@@ -102,6 +102,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(dir);
     const std::string csv = (dir / "telemetry.csv").string();
     const std::string svg = (dir / "field.svg").string();
+    const std::string charts = (dir / "charts.svg").string();
 
     std::cout << "Velmora demo: a " << options.match.matchSeconds
               << " s simulated match on the simulation driver's field\n\n";
@@ -111,8 +112,9 @@ int main(int argc, char** argv) {
 
     demo::WriteCsv(csv, result);
     demo::WriteSvg(svg, result);
-    std::cout << "\nWrote " << csv << " (" << result.telemetry.size() << " rows) and " << svg
-              << "\nMatch computed in " << took.count() << " s of wall time\n";
+    demo::WriteCharts(charts, result);
+    std::cout << "\nWrote " << csv << " (" << result.telemetry.size() << " rows), " << svg
+              << " and " << charts << "\nMatch computed in " << took.count() << " s of wall time\n";
   } catch (const std::exception& e) {
     std::cerr << "velmora_demo: " << e.what() << '\n';
     return 1;

@@ -1,13 +1,15 @@
 # The vendor dependency check must catch a broken package. Takes a packed folder (pack.cmake's
-# OUT), breaks copies of it in three ways and expects the check to fail on each, naming the fault.
-#   cmake -DPACKED=<folder> -DCHECK=<check.cmake> -DHEADERS=<include folder> -P check_rejects.cmake
-cmake_minimum_required(VERSION 3.20)
+# OUT), breaks copies of it in the ways a package goes wrong and expects the check to fail on each,
+# naming the fault.
+#   cmake -DPACKED=<folder> -DCHECK=<check.cmake> -DHEADERS=<include folders> -P check_rejects.cmake
+cmake_minimum_required(VERSION 3.21)  # file(RPATH_SET)
 foreach(var PACKED CHECK HEADERS)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "check_rejects.cmake: -D${var}= is required")
   endif()
 endforeach()
 
+get_filename_component(PACKED ${PACKED} ABSOLUTE)
 set(work ${PACKED}-broken)
 set(failures "")
 
@@ -29,54 +31,157 @@ function(fresh_copy)
   file(COPY ${PACKED}/ DESTINATION ${work})
 endfunction()
 
+function(unzip archive dir)
+  file(REMOVE_RECURSE ${dir})
+  file(MAKE_DIRECTORY ${dir})
+  execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${archive} WORKING_DIRECTORY ${dir})
+endfunction()
+
+function(rezip dir archive)
+  file(GLOB entries RELATIVE ${dir} ${dir}/*)
+  file(REMOVE ${archive})
+  execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${archive} --format=zip ${entries}
+                  WORKING_DIRECTORY ${dir})
+  file(REMOVE_RECURSE ${dir})
+endfunction()
+
 # Rewrites an archive without the entries matching `regex`.
 function(drop_from_zip archive regex)
   set(tree ${work}/unzipped)
-  file(REMOVE_RECURSE ${tree})
-  file(MAKE_DIRECTORY ${tree})
-  execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${archive} WORKING_DIRECTORY ${tree})
+  unzip(${archive} ${tree})
   file(GLOB_RECURSE files RELATIVE ${tree} ${tree}/*)
   foreach(file ${files})
     if(file MATCHES "${regex}")
       file(REMOVE ${tree}/${file})
     endif()
   endforeach()
-  file(GLOB entries RELATIVE ${tree} ${tree}/*)
-  file(REMOVE ${archive})
-  execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${archive} --format=zip ${entries}
-                  WORKING_DIRECTORY ${tree})
-  file(REMOVE_RECURSE ${tree})
+  rezip(${tree} ${archive})
 endfunction()
 
-file(GLOB_RECURSE platform_zips ${PACKED}/maven/*.zip)
+file(READ ${PACKED}/Velmora.json json)
+string(JSON lib GET "${json}" cppDependencies 0 libName)
+string(JSON artifact GET "${json}" cppDependencies 0 artifactId)
+string(JSON version GET "${json}" cppDependencies 0 version)
+string(JSON group GET "${json}" cppDependencies 0 groupId)
+string(REPLACE "." "/" group_path "${group}")
+set(base ${work}/maven/${group_path}/${artifact}/${version}/${artifact}-${version})
+
+# Each platform's release archive: without its library, and (for the library's artifact) missing.
+file(GLOB_RECURSE platform_zips RELATIVE ${PACKED} ${PACKED}/maven/*.zip)
 list(FILTER platform_zips EXCLUDE REGEX "-headers\\.zip$")
 if(NOT platform_zips)
   message(FATAL_ERROR "no platform archive in ${PACKED}/maven")
 endif()
-
-foreach(zip ${platform_zips})
-  get_filename_component(name ${zip} NAME)
-  string(REGEX REPLACE "^.*-[0-9]+\\.[0-9]+\\.[0-9]+-(.+)\\.zip$" "\\1" platform "${name}")
-  file(RELATIVE_PATH rel ${PACKED} ${zip})
+set(classifiers "")
+foreach(rel ${platform_zips})
+  get_filename_component(name ${rel} NAME)
+  string(REGEX REPLACE "^(.+)-[0-9]+\\.[0-9]+\\.[0-9]+-(.+)\\.zip$" "\\1" owner "${name}")
+  string(REGEX REPLACE "^.*-[0-9]+\\.[0-9]+\\.[0-9]+-(.+)\\.zip$" "\\1" classifier "${name}")
+  list(APPEND classifiers ${classifier})
+  if(classifier MATCHES "debug$")  # read by the same rules as the release archive
+    continue()
+  endif()
+  string(JSON count LENGTH "${json}" cppDependencies)
+  math(EXPR last "${count} - 1")
+  foreach(i RANGE ${last})
+    string(JSON id GET "${json}" cppDependencies ${i} artifactId)
+    if(id STREQUAL owner)
+      string(JSON owner_lib GET "${json}" cppDependencies ${i} libName)
+    endif()
+  endforeach()
 
   fresh_copy()
-  drop_from_zip(${work}/${rel} "/shared/(lib)?Velmora\\.(so|dll)$")
-  expect_rejected("${platform} archive without the library" ${work}/Velmora.json ${platform}
-                  "Velmora\\.(so|dll) is not in")
+  drop_from_zip(${work}/${rel} "/shared/(lib)?${owner_lib}\\.(so|dll)$")
+  expect_rejected("${owner} ${classifier} archive without the library" ${work}/Velmora.json
+                  ${classifier} "${owner_lib}\\.(so|dll) is not in")
 
-  fresh_copy()
-  file(REMOVE ${work}/${rel})
-  expect_rejected("${platform} archive missing" ${work}/Velmora.json ${platform} "is missing")
+  if(owner STREQUAL artifact)  # the same rule for every artifact: try it on one
+    fresh_copy()
+    file(REMOVE ${work}/${rel})
+    expect_rejected("${owner} ${classifier} archive missing" ${work}/Velmora.json ${classifier}
+                    "${classifier}\\.zip is missing")
+  endif()
 endforeach()
+list(REMOVE_DUPLICATES classifiers)
 
 fresh_copy()
-file(GLOB_RECURSE headers_zip ${work}/maven/*-headers.zip)
-drop_from_zip(${headers_zip} "Orvex\\.h$")
-expect_rejected("headers archive without a header" ${work}/Velmora.json "" "Orvex.h is not in")
+file(REMOVE ${base}.pom)
+expect_rejected("no .pom" ${work}/Velmora.json "" "${artifact}-${version}\\.pom is missing")
+
+fresh_copy()
+file(READ ${base}.pom pom)
+string(REPLACE "<version>${version}</version>" "<version>9.9.9</version>" pom "${pom}")
+file(WRITE ${base}.pom "${pom}")
+expect_rejected(".pom of another version" ${work}/Velmora.json "" "the \\.pom says version")
+
+fresh_copy()
+drop_from_zip(${base}-headers.zip "Orvex\\.h$")
+expect_rejected("headers archive without a header" ${work}/Velmora.json ""
+                "Orvex.h is not in any headers archive")
+
+fresh_copy()
+set(tree ${work}/unzipped)
+unzip(${base}-headers.zip ${tree}/include)
+rezip(${tree} ${base}-headers.zip)
+expect_rejected("headers under include/" ${work}/Velmora.json "" "not under include/")
 
 fresh_copy()
 file(RENAME ${work}/Velmora.json ${work}/Other.json)
 expect_rejected("file name differs from fileName" ${work}/Other.json "" "fileName")
+
+fresh_copy()
+string(JSON uuid GET "${json}" uuid)
+string(TOUPPER "${uuid}" upper)
+string(REPLACE "${uuid}" "${upper}" broken "${json}")
+file(WRITE ${work}/Velmora.json "${broken}")
+expect_rejected("upper-case uuid" ${work}/Velmora.json "" "uuid")
+
+if("linuxx86-64" IN_LIST classifiers)
+  # A library whose SONAME is not its file name: another library under the library's name.
+  fresh_copy()
+  unzip(${base}-linuxx86-64.zip ${tree})
+  file(GLOB_RECURSE other ${work}/maven/*.zip)
+  list(FILTER other EXCLUDE REGEX "/${artifact}-${version}-|-headers\\.zip$")
+  list(FILTER other INCLUDE REGEX "-linuxx86-64\\.zip$")
+  list(GET other 0 other)
+  unzip(${other} ${work}/other)
+  file(GLOB_RECURSE other_so ${work}/other/*.so)
+  file(COPY_FILE ${other_so} ${tree}/linux/x86-64/shared/lib${lib}.so)
+  rezip(${tree} ${base}-linuxx86-64.zip)
+  expect_rejected("library whose SONAME is not its file name" ${work}/Velmora.json "" "SONAME")
+
+  fresh_copy()
+  unzip(${base}-linuxx86-64.zip ${tree})
+  file(RENAME ${tree}/linux/x86-64/shared/lib${lib}.so ${tree}/linux/x86-64/lib${lib}.so)
+  rezip(${tree} ${base}-linuxx86-64.zip)
+  expect_rejected("library outside shared/" ${work}/Velmora.json "" "outside linux/x86-64/shared/")
+
+  fresh_copy()
+  unzip(${base}-linuxx86-64.zip ${tree})
+  file(RPATH_SET FILE ${tree}/linux/x86-64/shared/lib${lib}.so NEW_RPATH "/lib")
+  rezip(${tree} ${base}-linuxx86-64.zip)
+  expect_rejected("library with a build machine's run path" ${work}/Velmora.json ""
+                  "has the run path /lib")
+endif()
+
+if("windowsx86-64" IN_LIST classifiers)
+  fresh_copy()
+  drop_from_zip(${base}-windowsx86-64.zip "libstdc\\+\\+-6\\.dll$")
+  expect_rejected("Windows archive without the C++ runtime DLL" ${work}/Velmora.json ""
+                  "needs libstdc\\+\\+-6\\.dll")
+endif()
+
+# Release and debug archives swapped: each holds the other kind of build.
+foreach(platform linuxx86-64 windowsx86-64)
+  if(platform IN_LIST classifiers AND "${platform}debug" IN_LIST classifiers)
+    fresh_copy()
+    file(RENAME ${base}-${platform}.zip ${base}-swap.zip)
+    file(RENAME ${base}-${platform}debug.zip ${base}-${platform}.zip)
+    file(RENAME ${base}-swap.zip ${base}-${platform}debug.zip)
+    expect_rejected("${platform} release and debug archives swapped" ${work}/Velmora.json ""
+                    "is a debug build")
+  endif()
+endforeach()
 
 file(REMOVE_RECURSE ${work})
 if(failures)

@@ -1,16 +1,21 @@
 // The demo's match, played through the shipped library against the simulation driver's simulation:
 // it runs to the end, gives the same telemetry every time, and the robot does what it is meant
 // to do on the field.
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "demo_match.h"
 #include "demo_report.h"
 #include "support/TestSupport.h"
+#include "support/Xml.h"
 
 namespace {
 
@@ -18,6 +23,8 @@ namespace sim = velmora_sim;
 using demo::MatchOptions;
 using demo::MatchResult;
 using demo::Phase;
+using velmora_test::XmlElement;
+using velmora_test::XmlReader;
 
 class DemoMatchTest : public velmora_test::DriverTest {
  protected:
@@ -140,39 +147,263 @@ TEST_F(DemoMatchTest, ShortMatchEndsDisabledWithoutParking) {
   EXPECT_FALSE(sim::MockDSEnabled());
 }
 
-TEST_F(DemoMatchTest, WritesCsvAndSvg) {
-  const MatchResult r = Play(3.0);
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() /
-      ("velmora_demo_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-  std::filesystem::create_directories(dir);
-  const std::string csv = (dir / "telemetry.csv").string();
-  const std::string svg = (dir / "field.svg").string();
-  demo::WriteCsv(csv, r);
-  demo::WriteSvg(svg, r);
+// A temporary folder for the report files, named after the running test (CTest runs tests in
+// parallel processes), removed when the test ends.
+class ReportFolder {
+ public:
+  ReportFolder()
+      : m_dir(std::filesystem::temp_directory_path() /
+              (std::string("velmora_demo_test_") +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+    std::filesystem::create_directories(m_dir);
+  }
+  ~ReportFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_dir, ignored);
+  }
+  ReportFolder(const ReportFolder&) = delete;
+  ReportFolder& operator=(const ReportFolder&) = delete;
+  std::string operator/(const char* name) const { return (m_dir / name).string(); }
 
-  std::ifstream csvFile(csv);
-  std::string header;
-  std::getline(csvFile, header);
-  EXPECT_EQ(header.rfind("time,phase,left_command,", 0), 0u) << header;
+ private:
+  std::filesystem::path m_dir;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> SplitCsvLine(const std::string& line) {
+  std::vector<std::string> cells;
+  std::string cell;
+  std::istringstream in(line);
+  while (std::getline(in, cell, ',')) cells.push_back(cell);
+  if (!line.empty() && line.back() == ',') cells.emplace_back();
+  return cells;
+}
+
+std::vector<const XmlElement*> FindAll(const XmlElement& root, const std::string& name,
+                                       const std::string& cls = "") {
+  std::vector<const XmlElement*> found;
+  root.Find(
+      [&](const XmlElement& e) {
+        return e.name == name && (cls.empty() || e.Attribute("class") == cls);
+      },
+      found);
+  return found;
+}
+
+// The points of a polyline, as x,y pairs.
+std::vector<std::pair<double, double>> Points(const XmlElement& polyline) {
+  std::vector<std::pair<double, double>> points;
+  std::istringstream in(polyline.Attribute("points"));
+  double x = 0.0;
+  double y = 0.0;
+  char comma = 0;
+  while (in >> x >> comma >> y) points.emplace_back(x, y);
+  return points;
+}
+
+TEST(DemoXmlReader, RejectsWhatIsNotWellFormed) {
+  const char* bad[] = {
+      "",
+      "<svg>",
+      "<svg><g></svg></g>",
+      "<svg></svg><svg/>",
+      "<svg a=1/>",
+      "<svg a=\"1\" a=\"2\"/>",
+      "<svg a=\"1\"b=\"2\"/>",
+      "<svg>fish & chips</svg>",
+      "<svg>1 < 2</svg>",
+      "<svg><text>x</txet></svg>",
+      "<svg a=\"<\"/>",
+  };
+  for (const char* text : bad) {
+    EXPECT_THROW(XmlReader::Parse(text), std::runtime_error) << text;
+  }
+  const auto ok = XmlReader::Parse(
+      "<?xml version=\"1.0\"?>\n<!-- c --><svg a='1'><text>fish &amp; chips</text><g/></svg>\n");
+  ASSERT_EQ(ok->children.size(), 2u);
+  EXPECT_EQ(ok->children[0]->text, "fish & chips");
+  EXPECT_EQ(ok->Attribute("a"), "1");
+}
+
+TEST_F(DemoMatchTest, CsvHeaderCarriesUnitsAndEveryPeriodHasARow) {
+  const MatchResult r = Play(15.0);
+  ReportFolder dir;
+  demo::WriteCsv(dir / "telemetry.csv", r);
+
+  std::ifstream csv(dir / "telemetry.csv");
+  std::string line;
+  std::getline(csv, line);
+  const std::vector<std::string> header = SplitCsvLine(line);
+  for (const char* column :
+       {"time_s", "speed_mps", "target_speed_mps", "distance_m", "ahead_m", "analog0_v",
+        "servo_angle_deg", "lidar_hz", "temperature_c", "field_x_m", "field_heading_rad"}) {
+    EXPECT_NE(std::find(header.begin(), header.end(), column), header.end()) << column;
+  }
+  const size_t ahead = std::find(header.begin(), header.end(), "ahead_m") - header.begin();
   size_t rows = 0;
-  for (std::string line; std::getline(csvFile, line);) ++rows;
+  for (; std::getline(csv, line); ++rows) {
+    const std::vector<std::string> cells = SplitCsvLine(line);
+    ASSERT_EQ(cells.size(), header.size()) << "row " << rows << ": " << line;
+    ASSERT_LT(rows, r.telemetry.size());
+    // No reading straight ahead is an empty cell, not a distance of -1 m.
+    if (r.telemetry[rows].ahead > 0.0f) {
+      EXPECT_NEAR(std::stod(cells[ahead]), r.telemetry[rows].ahead, 1e-4) << "row " << rows;
+    } else {
+      EXPECT_EQ(cells[ahead], "") << "row " << rows;
+    }
+  }
   EXPECT_EQ(rows, r.telemetry.size());
+}
 
-  std::ifstream svgFile(svg);
-  const std::string picture((std::istreambuf_iterator<char>(svgFile)),
-                            std::istreambuf_iterator<char>());
-  EXPECT_EQ(picture.rfind("<?xml", 0), 0u);
-  EXPECT_NE(picture.find("<polyline"), std::string::npos);
-  EXPECT_NE(picture.find("<circle"), std::string::npos);
-  EXPECT_EQ(picture.substr(picture.size() - 7), "</svg>\n");
-  // Windows refuses to delete a file that is still open.
-  csvFile.close();
-  svgFile.close();
-  std::filesystem::remove_all(dir);
+TEST_F(DemoMatchTest, ChartsHoldEverySeriesAndTheMatchEvents) {
+  const MatchResult r = Play(15.0);
+  ReportFolder dir;
+  demo::WriteCsv(dir / "telemetry.csv", r);
+  demo::WriteCharts(dir / "charts.svg", r);
+  std::unique_ptr<XmlElement> svg;
+  ASSERT_NO_THROW(svg = XmlReader::Parse(ReadFile(dir / "charts.svg")));
+  EXPECT_EQ(svg->name, "svg");
 
-  EXPECT_THROW(demo::WriteCsv((dir / "no" / "such" / "folder.csv").string(), r),
-               std::runtime_error);
+  std::ifstream csv(dir / "telemetry.csv");
+  std::string line;
+  std::getline(csv, line);
+  const std::vector<std::string> columns = SplitCsvLine(line);
+
+  // Each series is named after its CSV column and draws one point per period it has a value for.
+  struct Expected {
+    const char* column;
+    size_t points;
+  };
+  size_t aheadPeriods = 0;
+  for (const demo::Telemetry& t : r.telemetry) aheadPeriods += t.ahead > 0.0f ? 1 : 0;
+  const Expected expected[] = {
+      {"speed_mps", r.telemetry.size()},    {"target_speed_mps", r.telemetry.size()},
+      {"distance_m", r.telemetry.size()},   {"ahead_m", aheadPeriods},
+      {"left_command", r.telemetry.size()}, {"right_command", r.telemetry.size()}};
+  for (const Expected& e : expected) {
+    SCOPED_TRACE(e.column);
+    EXPECT_NE(std::find(columns.begin(), columns.end(), e.column), columns.end());
+    const XmlElement* group = svg->FindById(std::string("series-") + e.column);
+    ASSERT_NE(group, nullptr);
+    size_t drawn = 0;
+    double lastX = -1.0;
+    for (const XmlElement* polyline : FindAll(*group, "polyline")) {
+      for (const auto& [x, y] : Points(*polyline)) {
+        ++drawn;
+        EXPECT_GT(x, lastX) << "time runs left to right";
+        lastX = x;
+      }
+    }
+    EXPECT_EQ(drawn, e.points);
+  }
+
+  // The three events, in every panel, at the times the match reported them.
+  const std::vector<const XmlElement*> panels = FindAll(*svg, "g", "panel");
+  ASSERT_EQ(panels.size(), 4u);
+  const std::vector<const XmlElement*> events = FindAll(*panels[0], "g", "event");
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_NEAR(std::stod(events[0]->Attribute("data-time")), r.lineAt, 0.005);
+  EXPECT_NEAR(std::stod(events[2]->Attribute("data-time")), r.parkedAt, 0.005);
+  for (const XmlElement* panel : panels) EXPECT_EQ(FindAll(*panel, "g", "event").size(), 3u);
+  std::vector<std::string> labels;
+  for (const XmlElement* text : FindAll(*panels[0], "text")) labels.push_back(text->text);
+  for (const char* label : {"line seen", "braking", "parked", "match time (s)", "m/s"}) {
+    EXPECT_NE(std::find(labels.begin(), labels.end(), label), labels.end()) << label;
+  }
+}
+
+TEST_F(DemoMatchTest, FieldDrawingHasScaleAndMarksStartEventsAndEnd) {
+  const MatchResult r = Play(15.0);
+  ReportFolder dir;
+  demo::WriteSvg(dir / "field.svg", r);
+  std::unique_ptr<XmlElement> svg;
+  ASSERT_NO_THROW(svg = XmlReader::Parse(ReadFile(dir / "field.svg")));
+
+  for (const char* id : {"grid", "scale", "path", "scan", "markers"}) {
+    EXPECT_NE(svg->FindById(id), nullptr) << id;
+  }
+  EXPECT_GE(Points(*svg->FindById("path")).size(), r.path.size() / 5);
+  // Start, line seen, braking, parked and end; the last two share a spot and a label.
+  const std::vector<const XmlElement*> marks = FindAll(*svg, "path", "marker");
+  ASSERT_EQ(marks.size(), 5u);
+  EXPECT_EQ(marks.front()->Attribute("data-time"), "0.00");
+  EXPECT_EQ(marks.back()->Attribute("data-time"), "15.00");
+  std::string labels;
+  for (const XmlElement* text : FindAll(*svg->FindById("markers"), "text")) {
+    labels += text->text + "|";
+  }
+  EXPECT_EQ(labels.find("start 0.00 s|"), 0u) << labels;
+  EXPECT_NE(labels.find("parked 6.36 s, end 15.00 s|"), std::string::npos) << labels;
+}
+
+TEST_F(DemoMatchTest, ShortMatchStillDrawsWellFormedPictures) {
+  const MatchResult r = Play(0.02);
+  ReportFolder dir;
+  demo::WriteSvg(dir / "field.svg", r);
+  demo::WriteCharts(dir / "charts.svg", r);
+  std::unique_ptr<XmlElement> charts;
+  ASSERT_NO_THROW(charts = XmlReader::Parse(ReadFile(dir / "charts.svg")));
+  EXPECT_NO_THROW(XmlReader::Parse(ReadFile(dir / "field.svg")));
+  EXPECT_TRUE(FindAll(*charts, "g", "event").empty()) << "nothing happened yet";
+  EXPECT_NE(charts->FindById("series-speed_mps"), nullptr);
+  // No coordinate may be NaN or infinite, whatever the data.
+  const std::string text = ReadFile(dir / "charts.svg");
+  EXPECT_EQ(text.find("nan"), std::string::npos);
+  EXPECT_EQ(text.find("inf"), std::string::npos);
+}
+
+TEST(DemoCharts, ValuesNoChartCanShowAreLeftOutAndTheAxesStayBounded) {
+  MatchResult r;
+  const double huge = std::numeric_limits<double>::max();
+  const double values[] = {0.5,
+                           huge,
+                           -huge,
+                           std::numeric_limits<double>::quiet_NaN(),
+                           std::numeric_limits<double>::infinity(),
+                           1e-300,
+                           0.25};
+  double time = 0.0;
+  for (const double v : values) {
+    demo::Telemetry t;
+    t.time = time;
+    time += 0.02;
+    t.speed = v;
+    t.targetSpeed = v;
+    t.distance = v;
+    t.leftCommand = v;
+    t.rightCommand = v;
+    // A double beyond float's range has no float value: the lidar's largest stands in.
+    t.ahead = std::fabs(v) <= 1e30 || !std::isfinite(v) ? static_cast<float>(v)
+                                                        : std::numeric_limits<float>::max();
+    r.telemetry.push_back(t);
+  }
+  ReportFolder dir;
+  demo::WriteCharts(dir / "charts.svg", r);  // returns: no endless axis
+  const std::string text = ReadFile(dir / "charts.svg");
+  std::unique_ptr<XmlElement> svg;
+  ASSERT_NO_THROW(svg = XmlReader::Parse(text));
+  EXPECT_EQ(text.find("nan"), std::string::npos);
+  EXPECT_EQ(text.find("inf"), std::string::npos);
+  // The speed line breaks where a value was left out: 0.5, then 1e-300 and 0.25.
+  const std::vector<const XmlElement*> lines =
+      FindAll(*svg->FindById("series-speed_mps"), "polyline");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(Points(*lines[0]).size(), 1u);
+  EXPECT_EQ(Points(*lines[1]).size(), 2u);
+  EXPECT_LT(text.size(), 100000u) << "a bounded number of ticks";
+}
+
+TEST_F(DemoMatchTest, ReportFilesThatCannotBeWrittenThrow) {
+  const MatchResult r = Play(1.0);
+  ReportFolder dir;
+  const std::string missing = dir / "no/such/folder/file";
+  EXPECT_THROW(demo::WriteCsv(missing, r), std::runtime_error);
+  EXPECT_THROW(demo::WriteSvg(missing, r), std::runtime_error);
+  EXPECT_THROW(demo::WriteCharts(missing, r), std::runtime_error);
 }
 
 }  // namespace

@@ -1,9 +1,5 @@
-// Servo: a positional servo with 300 degrees of travel on a WPILib PWM output.
-//
-// The output sends pulses from 0.5 ms (position 0.0, 0 degrees) to 2.5 ms (position 1.0,
-// 300 degrees) with no deadband, at the four-times PWM period. The bottom of the range is the
-// shortest pulse the output can produce, one raw step above "no pulse" (about 0.502 ms), so that
-// every angle keeps the output taking commands. All state lives in the PWM output.
+/// @file
+/// The positional 300-degree servo `velmora::Servo` on a WPILib PWM output.
 #pragma once
 
 #include <frc/PWM.h>
@@ -16,31 +12,53 @@ class SendableBuilder;
 
 namespace velmora {
 
+/// A positional servo with 300 degrees of travel on a WPILib PWM output (`frc::PWM`).
+///
+/// The output sends pulses from 0.5 ms (position 0.0, 0 degrees) to 2.5 ms (position 1.0,
+/// 300 degrees) with no deadband, at the four-times PWM period. The bottom of the range is the
+/// shortest pulse the output can produce, one raw step above "no pulse" (about 0.502 ms), so
+/// that every angle keeps the output taking commands. It never calls the maker's driver: all
+/// state lives in the PWM output. Shown on the dashboard as "Servo[<channel>]".
+///
+/// **Lifetime.** Constructing claims the PWM channel, destroying releases it (WPILib's PWM
+/// rules). Movable (the moved-from object owns no channel), not copyable.
+///
+/// **Threads.** WPILib's PWM rules: use one object from one thread at a time.
 class VELMORA_API Servo : public frc::PWM {
  public:
+  /// Claims PWM `channel` (0 to 9 on the roboRIO's header, 10 to 19 on its MXP port) with the
+  /// servo's pulse settings and reports the servo for usage.
   explicit Servo(int channel);
+  /// Releases the PWM channel.
   ~Servo() override;
 
-  // Moving hands the channel over. Assigning releases this servo's own channel (its output is
-  // switched off) before taking over the other's, so the released channel can be opened again.
-  // Not noexcept: the WPILib moves it is made of are not.
+  /// Takes over the channel of another servo; the moved-from servo owns none.
   Servo(Servo&&) = default;
+  /// Releases this servo's own channel (its output is switched off) and takes over the channel
+  /// of `other`, so that the released channel can be opened again. Not noexcept: the WPILib moves
+  /// it is made of are not.
   // NOLINTNEXTLINE(performance-noexcept-move-constructor)
   Servo& operator=(Servo&& other);
 
-  // Position 0.0 to 1.0; limiting is the PWM output's.
+  /// Moves to position `value`, 0.0 (0 degrees) to 1.0 (300 degrees); the PWM output limits
+  /// values outside.
   void Set(double value);
-  // Stops the pulse (raw value 0) until the next position is set.
+  /// Stops the pulse (raw value 0) until the next Set or SetAngle: the servo goes limp.
   void SetOffline();
+  /// The position last set, 0.0 to 1.0, read back from the PWM output.
   double Get() const;
 
-  // Angle in degrees; values outside 0 to 300 are clamped.
+  /// Moves to `degrees`, 0 to 300; values outside are clamped.
   void SetAngle(double degrees);
+  /// The angle last set, in degrees, 0 to 300.
   double GetAngle() const;
+  /// 300 degrees: the far end of the travel.
   double GetMaxAngle() const;
+  /// 0 degrees: the near end of the travel.
   double GetMinAngle() const;
 
-  // Dashboard: type "Servo" with the property "Value", the position 0.0 to 1.0.
+  /// Dashboard description: type "Servo" with the property "Value", the position 0.0 to 1.0,
+  /// readable and settable.
   void InitSendable(frc::SendableBuilder& builder) override;
 
  private:

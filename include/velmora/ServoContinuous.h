@@ -1,11 +1,5 @@
-// ServoContinuous: a continuous-rotation servo on a WPILib PWM output, driven as a speed
-// controller from -1.0 to 1.0.
-//
-// The pulse runs from 0.5 ms (full reverse) through the 1.5 ms stop point to 2.5 ms (full
-// forward), with a deadband of 1.45 ms to 1.55 ms, at the four-times PWM period. Full reverse is
-// the shortest pulse the output can produce, one raw step above "no pulse" (about 0.502 ms), so
-// that every speed keeps the output taking commands. The output starts stopped and latched.
-// Everything else is WPILib's PWM speed controller, unchanged.
+/// @file
+/// The continuous-rotation servo `velmora::ServoContinuous` on a WPILib PWM output.
 #pragma once
 
 #include <frc/PWMSpeedController.h>
@@ -14,15 +8,34 @@
 
 namespace velmora {
 
+/// A continuous-rotation servo on a WPILib PWM output, driven as a WPILib speed controller
+/// (`frc::PWMSpeedController`) from -1.0 (full reverse) to 1.0 (full forward).
+///
+/// The pulse runs from 0.5 ms (full reverse) through the 1.5 ms stop point to 2.5 ms (full
+/// forward), with a deadband of 1.45 ms to 1.55 ms, at the four-times PWM period. Full reverse
+/// is the shortest pulse the output can produce, one raw step above "no pulse" (about 0.502 ms),
+/// so that every speed keeps the output taking commands. The output starts stopped and latched.
+/// Everything else (Set, Get, inversion, StopMotor, the dashboard description) is WPILib's PWM
+/// speed controller, unchanged; the dashboard name is "ServoContinuous[<channel>]". It never calls
+/// the maker's driver.
+///
+/// **Lifetime.** Constructing claims the PWM channel, destroying releases it. Movable, not
+/// copyable.
+///
+/// **Threads.** WPILib's PWM rules: use one object from one thread at a time.
 class VELMORA_API ServoContinuous : public frc::PWMSpeedController {
  public:
+  /// Claims PWM `channel` (0 to 9 on the roboRIO's header, 10 to 19 on its MXP port), stopped,
+  /// and reports it for usage.
   explicit ServoContinuous(int channel);
+  /// Releases the PWM channel.
   ~ServoContinuous() override;
 
-  // Moving hands the channel over. Assigning releases this servo's own channel (its output is
-  // switched off) before taking over the other's, so the released channel can be opened again.
-  // Not noexcept: the WPILib moves it is made of are not.
+  /// Takes over the channel of another servo; the moved-from servo owns none.
   ServoContinuous(ServoContinuous&&) = default;
+  /// Releases this servo's own channel (its output is switched off) and takes over the channel
+  /// of `other`, so that the released channel can be opened again. Not noexcept: the WPILib moves
+  /// it is made of are not.
   // NOLINTNEXTLINE(performance-noexcept-move-constructor)
   ServoContinuous& operator=(ServoContinuous&& other);
 };

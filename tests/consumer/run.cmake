@@ -5,6 +5,9 @@
 #   [-DCOMPONENTS="Velmora|WPILibStandIn"]  install only these components
 #   [-DDRIVER_LINK=<file> -DDRIVER_RUNTIME=<file>]  a driver of the team's own (the simulation
 #       driver is not installed): the package must refuse without it, then build with it
+#   [-DWPILIB_PREFIX="<prefix>|..."]  a real WPILib's install prefixes, found as a team finds them;
+#       with a driver of the team's own, the package must first refuse without both
+#   The program runs without LD_LIBRARY_PATH for WPILib: the installed library finds it itself.
 cmake_minimum_required(VERSION 3.20)
 foreach(var BUILD SOURCE WORK GENERATOR)
   if(NOT DEFINED ${var})
@@ -12,6 +15,10 @@ foreach(var BUILD SOURCE WORK GENERATOR)
   endif()
 endforeach()
 string(REPLACE "|" ";" COMPONENTS "${COMPONENTS}")
+string(REPLACE "|" ";" WPILIB_PREFIX "${WPILIB_PREFIX}")
+# Nothing from the caller's environment helps the package or the program find anything.
+unset(ENV{CMAKE_PREFIX_PATH})
+unset(ENV{LD_LIBRARY_PATH})
 
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc)
@@ -39,27 +46,44 @@ if(TOOLCHAIN)
 endif()
 
 if(DRIVER_LINK)
-  # Without the simulation driver and without a driver, the package says what it misses.
+  # Without the simulation driver and without a driver (and without the real WPILib, where the
+  # build used one), the package says everything it misses at once.
   execute_process(COMMAND ${configure} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(rc EQUAL 0 OR NOT "${err}" MATCHES "VELMORA_DRIVER_LIBRARY")
-    message(FATAL_ERROR "find_package(Velmora) without any driver did not say what it misses:\n"
-                        "${out}${err}")
+  set(expected "VELMORA_DRIVER_LIBRARY")
+  if(WPILIB_PREFIX)
+    list(APPEND expected "wpilibc")
   endif()
-  message(STATUS "Without a driver the package refuses, naming VELMORA_DRIVER_LIBRARY")
+  foreach(word ${expected})
+    if(rc EQUAL 0 OR NOT "${err}" MATCHES "${word}")
+      message(FATAL_ERROR "find_package(Velmora) did not name ${word} among what it misses:\n"
+                          "${out}${err}")
+    endif()
+  endforeach()
+  string(REPLACE ";" " and " expected "${expected}")
+  message(STATUS "The package refuses, naming ${expected}")
   file(REMOVE_RECURSE ${WORK}/build)
   list(APPEND configure -DVELMORA_DRIVER_LIBRARY=${DRIVER_LINK})
 endif()
+if(WPILIB_PREFIX)
+  # WPILib's prefixes through the environment, as a team's shell or IDE provides them.
+  string(REPLACE ";" ":" wpilib_path "${WPILIB_PREFIX}")
+  set(ENV{CMAKE_PREFIX_PATH} "${wpilib_path}")
+endif()
 run(${configure})
-run(${CMAKE_COMMAND} --build ${WORK}/build)
+# Release, also for multi-configuration generators: with MSVC a program and the DLLs it passes
+# standard-library objects to must use the same (release) runtime.
+run(${CMAKE_COMMAND} --build ${WORK}/build --config Release)
 
-file(GLOB program ${WORK}/build/consumer ${WORK}/build/consumer.exe)
+file(GLOB_RECURSE program ${WORK}/build/consumer ${WORK}/build/consumer.exe)
+list(FILTER program EXCLUDE REGEX "/CMakeFiles/")
+get_filename_component(program_dir "${program}" DIRECTORY)
 if(WINDOWS)
   # Windows finds DLLs beside the program: copy the installed ones there, as an installer would.
-  file(GLOB dlls ${prefix}/bin/*.dll)
-  file(COPY ${dlls} ${DRIVER_RUNTIME} DESTINATION ${WORK}/build)
+  file(GLOB_RECURSE dlls ${prefix}/bin/*.dll)
+  file(COPY ${dlls} ${DRIVER_RUNTIME} DESTINATION ${program_dir})
 elseif(DRIVER_RUNTIME)
   get_filename_component(driver_dir ${DRIVER_RUNTIME} DIRECTORY)
-  set(ENV{LD_LIBRARY_PATH} "${driver_dir}:$ENV{LD_LIBRARY_PATH}")
+  set(ENV{LD_LIBRARY_PATH} "${driver_dir}")
 endif()
 if(EMULATOR AND NOT DEFINED ENV{WINEPREFIX})
   set(ENV{WINEPREFIX} ${BUILD}/wineprefix)  # the build's own prefix, made once

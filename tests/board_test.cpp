@@ -2,6 +2,7 @@
 // one-byte input numbers, and calls that are never skipped.
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 
@@ -25,6 +26,12 @@ static_assert(!std::is_copy_constructible_v<MockDS> && !std::is_copy_assignable_
 
 class BoardTest : public velmora_test::DriverTest {};
 
+uint32_t Bits(float value) {
+  uint32_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
 // In range the reference truncates toward zero; NaN and values beyond int (undefined to convert
 // as they are; UBSan stops the run if they are) are brought to 0 and to the nearest int.
 TEST_F(BoardTest, ReferenceReachesTheBoardInWholeVolts) {
@@ -43,12 +50,19 @@ TEST_F(BoardTest, ReferenceReachesTheBoardInWholeVolts) {
                                              {2147483648.0f, INT_MAX}};
   for (const auto& [vref, sent] : cases) {
     Clear();
-    { Adexa board(vref); }
+    {
+      Adexa board(vref);
+      // The full voltage stays with the object, bit for bit (NaN included).
+      EXPECT_EQ(Bits(board.vref), Bits(vref)) << vref;
+    }
     EXPECT_EQ(Journal(), (Calls{{"c_initializeI2C", {Arg::I32(sent)}}, {"c_closeI2C", {}}}))
         << vref;
   }
   Clear();
-  { Adexa board; }
+  {
+    Adexa board;
+    EXPECT_EQ(board.vref, 5.0f);
+  }
   EXPECT_EQ(Journal(), (Calls{{"c_initializeI2C", {Arg::I32(5)}}, {"c_closeI2C", {}}}));
 }
 

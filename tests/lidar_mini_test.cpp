@@ -225,6 +225,7 @@ TEST_F(LidarMiniTest, NullHandleIsSilentInRangeAndStillReportsBlockedSteps) {
 
 TEST_F(LidarMiniTest, GetDistanceAt) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
   struct Case {
     const char* name;
     std::vector<float> angles, distances;
@@ -246,6 +247,17 @@ TEST_F(LidarMiniTest, GetDistanceAt) {
       {"fewer distances than angles", {10, 20, 30}, {1}, 30, 1, -1},
       {"no distances at all", {10}, {}, 10, 1, -1},
       {"more distances than angles", {10}, {1, 2}, 10, 1, 1},
+      // Headings that keep counting past a turn, and garbage angles from a device.
+      {"heading past 540", {5, 90, 180, 270}, {1, 2, 3, 4}, 630, 1, 4},
+      {"heading of several turns", {5, 90, 180, 270}, {1, 2, 3, 4}, 1800 + 89.5f, 1, 2},
+      {"negative heading", {5, 90, 180, 270}, {1, 2, 3, 4}, -715, 1, 1},
+      {"whole turns, then the fold", {10}, {6}, 360 * 3 + 350, 20, 6},
+      {"difference of exactly 360", {0}, {8}, 360, 0, 8},
+      {"stored +inf never matches", {inf, 90}, {1, 2}, 90, 360, 2},
+      {"stored -inf never matches", {-inf}, {1}, 0, 360, -1},
+      {"stored NaN never matches", {nan, 12}, {1, 2}, 10, 180, 2},
+      {"infinite query", {10}, {7}, inf, 360, -1},
+      {"huge angles far apart", {3.0e38f}, {9}, -3.0e38f, 180, 9},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gtest/gtest.h"
@@ -47,11 +48,13 @@ TEST_F(ServoHardwareTest, ServosAreSetUpInOrder) {
   };
   const Case cases[] = {
       {"positional", [] { return std::make_unique<Servo>(3); }, 3,
-       Lines{"HAL_SetPWMConfig(3, 2.5, 0, 0, 0, 0.5)", "HAL_SetPWMPeriodScale(3, 3)",
+       Lines{"HAL_SetPWMConfig(3, 2.5, 0, 0, 0, 0.5)",
+             "HAL_SetPWMConfigRaw(3, 1999, -501, -501, -501, 1)", "HAL_SetPWMPeriodScale(3, 3)",
              "HAL_Report(33, 4, 0, nullptr)"},
        0},
       {"continuous", [] { return std::make_unique<ServoContinuous>(0); }, 0,
-       Lines{"HAL_SetPWMConfig(0, 2.5, 1.55, 1.5, 1.45, 0.5)", "HAL_SetPWMPeriodScale(0, 3)",
+       Lines{"HAL_SetPWMConfig(0, 2.5, 1.55, 1.5, 1.45, 0.5)",
+             "HAL_SetPWMConfigRaw(0, 1999, 1049, 999, 949, 1)", "HAL_SetPWMPeriodScale(0, 3)",
              "HAL_SetPWMSpeed(0, 0)", "HAL_LatchPWMZero(0)", "HAL_Report(82, 1, 0, nullptr)"},
        999},  // the stop point
   };
@@ -109,6 +112,41 @@ TEST_F(ServoHardwareTest, RefusedChannelsReportWithoutOverflow) {
   Servo beyond(INT_MAX);
   EXPECT_EQ(wpilib_standin::GetUsageReports().back().resource, 33);
   EXPECT_EQ(wpilib_standin::GetUsageReports().back().instanceNumber, INT_MAX);
+}
+
+// The bottom of both servos' range is raw 1, the shortest pulse: full reverse and 0 degrees get
+// it (0.5 ms would be raw -1, which the robot's 16-bit register reads as 65535, full travel),
+// and the pulses grow with the speed all the way.
+TEST_F(ServoHardwareTest, TheBottomOfTheRangeIsTheShortestPulse) {
+  ServoContinuous continuous(10);
+  int32_t previous = 0;
+  for (int i = -1000; i <= 1000; ++i) {
+    continuous.Set(i / 1000.0);
+    const int32_t raw = wpilib_standin::GetPwmState(10).raw;
+    ASSERT_GE(raw, i == -1000 ? 1 : previous) << "speed " << i / 1000.0;
+    previous = raw;
+  }
+  continuous.Set(-1.0);
+  EXPECT_EQ(wpilib_standin::GetPwmState(10).raw, 1);
+  continuous.StopMotor();
+  EXPECT_EQ(wpilib_standin::GetPwmState(10).raw, 0);
+
+  Servo positional(11);
+  for (double degrees : {0.0, 0.1}) {
+    positional.SetAngle(degrees);
+    EXPECT_EQ(wpilib_standin::GetPwmState(11).raw, 1) << degrees << " degrees";
+  }
+}
+
+// Assigning a servo switches its old output off and frees the channel, before anything else.
+TEST_F(ServoHardwareTest, AssignmentSwitchesOffAndFreesTheOldChannel) {
+  Servo a(15);
+  Servo b(16);
+  Hal();
+  a = std::move(b);
+  EXPECT_EQ(Hal(), (Lines{"HAL_SetPWMDisabled(15)", "HAL_FreePWMPort(15)"}));
+  EXPECT_FALSE(wpilib_standin::GetPwmState(15).allocated);
+  EXPECT_TRUE(wpilib_standin::GetPwmState(16).allocated);
 }
 
 }  // namespace

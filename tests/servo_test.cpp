@@ -42,13 +42,14 @@ struct RecordingServo : Servo {
 };
 
 // Pulses of 0.5 to 2.5 ms, at 0.001 ms per raw step around 1.5 ms = 999: the positional servo
-// has no deadband (0 ms is raw -501), the continuous one stops between 1.45 and 1.55 ms.
+// has no deadband (0 ms is raw -501), the continuous one stops between 1.45 and 1.55 ms. 0.5 ms
+// would be raw -1, below "no pulse" (raw 0): the bottom is the shortest pulse there is, raw 1.
 TEST(ServoTest, ServosSetTheirPulseBoundsAndDashboardNames) {
   Servo servo(3);
-  EXPECT_EQ(RawBounds(servo), (std::vector<int32_t>{1999, -501, -501, -501, -1}));
+  EXPECT_EQ(RawBounds(servo), (std::vector<int32_t>{1999, -501, -501, -501, 1}));
   EXPECT_EQ(NameOf(servo), "Servo[3]");
   ServoContinuous continuous(0);
-  EXPECT_EQ(RawBounds(continuous), (std::vector<int32_t>{1999, 1049, 999, 949, -1}));
+  EXPECT_EQ(RawBounds(continuous), (std::vector<int32_t>{1999, 1049, 999, 949, 1}));
   EXPECT_EQ(NameOf(continuous), "ServoContinuous[0]");
   EXPECT_EQ(continuous.Get(), 0.0) << "starts stopped";
 }
@@ -224,6 +225,74 @@ TEST(ServoTest, RefusedChannelsLeaveInertServos) {
   Servo beyond(INT_MAX);
   beyond.SetAngle(100.0);
   EXPECT_EQ(beyond.Get(), 0.0);
+}
+
+// Full reverse is what a joystick sends. On the roboRIO a pulse below the shortest one would be
+// refused with an error the output keeps, after which it ignores StopMotor and keeps turning.
+TEST(ServoTest, ContinuousServoStopsAfterFullReverse) {
+  ServoContinuous servo(12);
+  frc::SpeedController& sc = servo;
+  sc.Set(0.5);
+  sc.Set(-1.0);
+  EXPECT_FALSE(servo.StatusIsFatal()) << servo.GetError().GetMessage();
+  EXPECT_EQ(sc.Get(), -1.0);
+  sc.StopMotor();
+  EXPECT_EQ(sc.Get(), 0.0) << "stopped";
+  sc.Set(0.3);
+  EXPECT_NEAR(sc.Get(), 0.3, 1.0 / 999) << "still taking commands";
+}
+
+// Every speed from -1 to 1 and every angle from 0 to 300, in fine steps, leaves the output
+// taking commands and reads back within one raw step.
+TEST(ServoTest, EverySpeedAndAngleKeepsTheOutputTakingCommands) {
+  ServoContinuous continuous(12);
+  for (int i = -1000; i <= 1000; ++i) {
+    const double speed = i / 1000.0;
+    continuous.Set(speed);
+    ASSERT_FALSE(continuous.StatusIsFatal()) << "speed " << speed;
+    ASSERT_NEAR(continuous.Get(), speed, 1.0 / 997) << "speed " << speed;
+  }
+  Servo positional(13);
+  for (int tenths = 0; tenths <= 3000; ++tenths) {
+    const double degrees = tenths / 10.0;
+    positional.SetAngle(degrees);
+    ASSERT_FALSE(positional.StatusIsFatal()) << degrees << " degrees";
+    ASSERT_NEAR(positional.GetAngle(), degrees, 300.0 / 1998) << degrees << " degrees";
+  }
+  positional.SetAngle(0.1);
+  positional.SetAngle(150.0);
+  EXPECT_NEAR(positional.GetAngle(), 150.0, 1e-9);
+}
+
+// Assigning one servo to another releases the assigned-over channel, so that it can be opened
+// again, and leaves the assigned-to object driving the other channel under its name.
+template <typename ServoType>
+void AssignmentReleasesTheOldChannel(const char* moduleType) {
+  SCOPED_TRACE(moduleType);
+  {
+    ServoType a(16);
+    ServoType b(17);
+    a = std::move(b);
+    EXPECT_EQ(a.GetChannel(), 17);
+    EXPECT_EQ(NameOf(a), std::string(moduleType) + "[17]");
+    ServoType reopened(16);
+    EXPECT_EQ(reopened.GetChannel(), 16);
+    EXPECT_FALSE(reopened.StatusIsFatal()) << reopened.GetError().GetMessage();
+    ServoType& same = a;
+    a = std::move(same);  // assigning a servo to itself changes nothing
+    EXPECT_EQ(a.GetChannel(), 17);
+    EXPECT_EQ(NameOf(a), std::string(moduleType) + "[17]");
+  }
+  for (int channel : {16, 17}) {
+    ServoType again(channel);
+    EXPECT_EQ(again.GetChannel(), channel);
+    EXPECT_FALSE(again.StatusIsFatal()) << again.GetError().GetMessage();
+  }
+}
+
+TEST(ServoTest, AssignmentReleasesTheAssignedOverChannel) {
+  AssignmentReleasesTheOldChannel<Servo>("Servo");
+  AssignmentReleasesTheOldChannel<ServoContinuous>("ServoContinuous");
 }
 
 }  // namespace

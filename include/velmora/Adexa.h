@@ -41,8 +41,9 @@ class VELMORA_API Adexa {
   /// GetRawValue.
   float GetVoltage(int channel);
 
- private:
-  float m_vref;
+  /// The reference voltage the board was opened with, in volts, as given (3.3 stays 3.3). Only
+  /// the constructor sends it to the board: changing it afterwards does not reopen the board.
+  float vref;
 };
 
 }  // namespace velmora

@@ -48,9 +48,10 @@ class VELMORA_API LidarMini {
     int64_t timestamp = 0;
 
     /// The distance of the valid point whose angle is nearest to `angle` (degrees), if it lies
-    /// within `tolerance` degrees (inclusive); else -1. Angles wrap around, so 359.5 is 1 degree
-    /// from 0.5. Of equally near points the first wins. Only points present in both `angles`
-    /// and `distances` are looked at.
+    /// within `tolerance` degrees (inclusive); else -1. Whole turns do not count and the
+    /// difference folds at 180 degrees, so 359.5 is 1 degree from 0.5 and a gyro heading of 630
+    /// looks at 270. Of equally near points the first wins. A point or query whose angle is not
+    /// finite never matches. Only points present in both `angles` and `distances` are looked at.
     float GetDistanceAt(float angle, float tolerance) const;
   };
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -26,8 +27,13 @@ namespace velmora {
 /// GetEncoder return stay valid exactly as long as the Orvex lives. Not copyable, not movable
 /// (a moved controller would strand those references).
 ///
-/// **Threads.** The library takes no locks: use a controller and its channels from one thread
-/// at a time, or guard them yourself.
+/// **Threads.** The library takes no locks. Use the controller itself (the first request for a
+/// channel, the identity queries) from one thread at a time, and get every channel you need
+/// before a second thread starts. The channels' own calls may then be shared between threads:
+/// the usual shape of a robot program, a WPILib PIDController writing a motor channel through
+/// PIDWrite from its own thread while the robot loop reads Get(), flips SetInverted and reads
+/// that and other channels and the encoders, is safe. Each such call stands on its own: a Set
+/// racing a SetInverted sends the speed with either the old or the new inversion.
 class VELMORA_API Orvex {
  public:
   /// The driver's handle for one controller, shared by its channel objects.
@@ -116,7 +122,8 @@ class VELMORA_API Orvex {
 /// `frc::PIDOutput`, so any WPILib code that drives those can drive it.
 ///
 /// Every device operation is one driver call for this channel. Get from Orvex::GetMotor; the
-/// controller owns the object and destroys it with itself. Same thread rule as the controller.
+/// controller owns the object and destroys it with itself. Its calls may be made from several
+/// threads at once (see Orvex: a PID loop on its own thread is the usual case).
 class VELMORA_API Orvex::Motor : public frc::SpeedController {
  public:
   /// Made by Orvex::GetMotor, which tests the index; not meant to be called by a program.
@@ -197,9 +204,12 @@ class VELMORA_API Orvex::Motor : public frc::SpeedController {
 
   Handle m_handle;
   int m_motorIndex;
-  double m_speed = 0.0;
-  bool m_inverted = false;
-  bool m_invertRPM = false;
+  // A PID loop writes the speed from its own thread while the robot loop reads it and flips the
+  // flags: each is an atomic of its own. Nothing orders one against another, so relaxed loads
+  // and stores do, and cost what plain ones do.
+  std::atomic<double> m_speed{0.0};
+  std::atomic<bool> m_inverted{false};
+  std::atomic<bool> m_invertRPM{false};
 };
 
 /// One encoder input of an Orvex controller: a WPILib `frc::CounterBase`, so any WPILib code
@@ -207,8 +217,8 @@ class VELMORA_API Orvex::Motor : public frc::SpeedController {
 ///
 /// The set-up value given to Orvex::GetEncoder is the distance one shaft revolution counts for
 /// (so on the simulated device): distances come in its unit and speeds in its unit per second.
-/// Get from Orvex::GetEncoder; the controller owns the object and destroys it with itself. Same
-/// thread rule as the controller.
+/// Get from Orvex::GetEncoder; the controller owns the object and destroys it with itself. Its
+/// calls may be made from several threads at once (see Orvex).
 class VELMORA_API Orvex::Encoder : public frc::CounterBase {
  public:
   /// Made by Orvex::GetEncoder after it sent the set-up value; not meant to be called by a
@@ -256,8 +266,9 @@ class VELMORA_API Orvex::Encoder : public frc::CounterBase {
 
   Handle m_handle;
   int m_encoderIndex;
-  bool m_reverseDirection = false;
-  bool m_invertSpeed = false;
+  // Set once from any thread, read on every reading from any other: atomics, relaxed as above.
+  std::atomic<bool> m_reverseDirection{false};
+  std::atomic<bool> m_invertSpeed{false};
 };
 
 }  // namespace velmora

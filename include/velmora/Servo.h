@@ -15,8 +15,10 @@ namespace velmora {
 /// A positional servo with 300 degrees of travel on a WPILib PWM output (`frc::PWM`).
 ///
 /// The output sends pulses from 0.5 ms (position 0.0, 0 degrees) to 2.5 ms (position 1.0,
-/// 300 degrees) with no deadband, at the four-times PWM period. It never calls the maker's
-/// driver: all state lives in the PWM output. Shown on the dashboard as "Servo[<channel>]".
+/// 300 degrees) with no deadband, at the four-times PWM period. The bottom of the range is the
+/// shortest pulse the output can produce, one raw step above "no pulse" (about 0.502 ms), so
+/// that every angle keeps the output taking commands. It never calls the maker's driver: all
+/// state lives in the PWM output. Shown on the dashboard as "Servo[<channel>]".
 ///
 /// **Lifetime.** Constructing claims the PWM channel, destroying releases it (WPILib's PWM
 /// rules). Movable (the moved-from object owns no channel), not copyable.
@@ -30,8 +32,13 @@ class VELMORA_API Servo : public frc::PWM {
   /// Releases the PWM channel.
   ~Servo() override;
 
-  Servo(Servo&&) = default;             ///< Takes over the channel of another servo.
-  Servo& operator=(Servo&&) = default;  ///< Takes over the channel of another servo.
+  /// Takes over the channel of another servo; the moved-from servo owns none.
+  Servo(Servo&&) = default;
+  /// Releases this servo's own channel (its output is switched off) and takes over the channel
+  /// of `other`, so that the released channel can be opened again. Not noexcept: the WPILib moves
+  /// it is made of are not.
+  // NOLINTNEXTLINE(performance-noexcept-move-constructor)
+  Servo& operator=(Servo&& other);
 
   /// Moves to position `value`, 0.0 (0 degrees) to 1.0 (300 degrees); the PWM output limits
   /// values outside.

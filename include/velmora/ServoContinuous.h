@@ -12,10 +12,12 @@ namespace velmora {
 /// (`frc::PWMSpeedController`) from -1.0 (full reverse) to 1.0 (full forward).
 ///
 /// The pulse runs from 0.5 ms (full reverse) through the 1.5 ms stop point to 2.5 ms (full
-/// forward), with a deadband of 1.45 ms to 1.55 ms, at the four-times PWM period. The output
-/// starts stopped and latched. Everything else (Set, Get, inversion, StopMotor, the dashboard
-/// description) is WPILib's PWM speed controller, unchanged; the dashboard name is
-/// "ServoContinuous[<channel>]". It never calls the maker's driver.
+/// forward), with a deadband of 1.45 ms to 1.55 ms, at the four-times PWM period. Full reverse
+/// is the shortest pulse the output can produce, one raw step above "no pulse" (about 0.502 ms),
+/// so that every speed keeps the output taking commands. The output starts stopped and latched.
+/// Everything else (Set, Get, inversion, StopMotor, the dashboard description) is WPILib's PWM
+/// speed controller, unchanged; the dashboard name is "ServoContinuous[<channel>]". It never calls
+/// the maker's driver.
 ///
 /// **Lifetime.** Constructing claims the PWM channel, destroying releases it. Movable, not
 /// copyable.
@@ -29,8 +31,13 @@ class VELMORA_API ServoContinuous : public frc::PWMSpeedController {
   /// Releases the PWM channel.
   ~ServoContinuous() override;
 
-  ServoContinuous(ServoContinuous&&) = default;             ///< Takes over another's channel.
-  ServoContinuous& operator=(ServoContinuous&&) = default;  ///< Takes over another's channel.
+  /// Takes over the channel of another servo; the moved-from servo owns none.
+  ServoContinuous(ServoContinuous&&) = default;
+  /// Releases this servo's own channel (its output is switched off) and takes over the channel
+  /// of `other`, so that the released channel can be opened again. Not noexcept: the WPILib moves
+  /// it is made of are not.
+  // NOLINTNEXTLINE(performance-noexcept-move-constructor)
+  ServoContinuous& operator=(ServoContinuous&& other);
 };
 
 }  // namespace velmora

@@ -27,7 +27,7 @@ uint8_t InputNumber(int channel) { return static_cast<uint8_t>(channel & 0xFF); 
 
 Adexa::Adexa() : Adexa(kDefaultVref) {}
 
-Adexa::Adexa(float vref) : m_vref(vref) { c_initializeI2C(WholeVolts(m_vref)); }
+Adexa::Adexa(float volts) : vref(volts) { c_initializeI2C(WholeVolts(vref)); }
 
 Adexa::~Adexa() { c_closeI2C(); }
 

@@ -46,23 +46,61 @@ class DriverScan {
   LidarMiniJNI::ScanData* m_record = nullptr;
 };
 
+// How far apart two directions are that lie more than a turn apart (or of which one is not
+// finite). Headings from a gyro keep counting past 360, so whole turns are removed before the
+// fold at 180; two finite angles far enough apart for their difference to overflow are each
+// reduced to less than a turn first. A direction that is not finite is no direction: the result
+// is NaN, which fails every comparison of the look-up.
+float FarDifference(float stored, float query) {
+  if (!std::isfinite(stored) || !std::isfinite(query)) {
+    return std::numeric_limits<float>::quiet_NaN();
+  }
+  float d = std::fabs(stored - query);
+  if (!std::isfinite(d)) d = std::fabs(std::fmod(stored, 360.0f) - std::fmod(query, 360.0f));
+  d = std::fmod(d, 360.0f);
+  return d > 180.0f ? 360.0f - d : d;
+}
+
+// One pass of the nearest-angle look-up over `count` points; leaves the nearest difference found
+// in `best`. The difference is folded once at 180 degrees, which is all the angles of one scan
+// need. Angles more than a turn apart (or an infinite one) fold below 0; with kReduceTurns such a
+// difference is worked out again with whole turns removed.
+template <bool kReduceTurns>
+float NearestDistance(const float* angles, const float* distances, size_t count, float angle,
+                      float tolerance, float& best) {
+  best = std::numeric_limits<float>::max();
+  float result = -1.0f;
+  const float* const end = angles + count;
+  for (const float* a = angles; a != end; ++a, ++distances) {
+    float d = std::fabs(*a - angle);
+    if (d > 180.0f) d = 360.0f - d;
+    if (kReduceTurns && d < 0.0f) d = FarDifference(*a, angle);
+    // Written so that a NaN anywhere makes the test false: a NaN angle matches nothing.
+    if (tolerance >= d && best > d && *distances > 0.0f) {
+      best = d;
+      result = *distances;
+    }
+  }
+  return result;
+}
+
 }  // namespace
 
 float LidarMini::ScanData::GetDistanceAt(float angle, float tolerance) const {
   if (angles.empty()) return -1.0f;
-  float best = std::numeric_limits<float>::max();
-  float result = -1.0f;
+  // An infinite query has no direction; a NaN one fails every comparison anyway.
+  if (!std::isfinite(angle)) return -1.0f;
   // A record a program built itself may have fewer distances than angles: an angle without a
   // distance is no point at all.
   const size_t count = angles.size() < distances.size() ? angles.size() : distances.size();
-  for (size_t i = 0; i < count; ++i) {
-    float d = std::fabs(angles[i] - angle);
-    if (d > 180.0f) d = 360.0f - d;
-    // Written so that a NaN anywhere makes the test false: a NaN query matches nothing.
-    if (tolerance >= d && best > d && distances[i] > 0.0f) {
-      best = d;
-      result = distances[i];
-    }
+  float best = 0.0f;
+  const float result =
+      NearestDistance<false>(angles.data(), distances.data(), count, angle, tolerance, best);
+  // A difference folded below 0 beats every true match, so it can only hide behind a best
+  // difference below 0; then, and only then, the scan is looked at again with whole turns
+  // removed. Ordinary scans pay one comparison per look-up for it, not one per point.
+  if (best < 0.0f) {
+    return NearestDistance<true>(angles.data(), distances.data(), count, angle, tolerance, best);
   }
   return result;
 }

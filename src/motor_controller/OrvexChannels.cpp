@@ -1,3 +1,4 @@
+#include <atomic>
 #include <iostream>
 
 #include "../driver_link/VelmoraDriver.h"
@@ -11,6 +12,11 @@ namespace velmora {
 
 namespace {
 constexpr unsigned char kMaxSensitivity = 10;
+// Each channel flag and the speed stand alone; no other memory is published through them.
+constexpr std::memory_order kRelaxed = std::memory_order_relaxed;
+// The library takes no locks: an atomic that fell back on one would hide one in every call.
+static_assert(std::atomic<double>::is_always_lock_free, "the speed is a lock-free atomic");
+static_assert(std::atomic<bool>::is_always_lock_free, "the flags are lock-free atomics");
 }  // namespace
 
 Orvex::Motor::Motor(Handle handle, int motorIndex) : m_handle(handle), m_motorIndex(motorIndex) {}
@@ -18,15 +24,16 @@ Orvex::Motor::Motor(Handle handle, int motorIndex) : m_handle(handle), m_motorIn
 Orvex::Motor::~Motor() = default;
 
 void Orvex::Motor::Set(double speed) {
-  m_speed = m_inverted ? -speed : speed;
-  c_Orvex_setMotorSpeed(m_handle, Index(), m_speed);
+  const double sent = m_inverted.load(kRelaxed) ? -speed : speed;
+  m_speed.store(sent, kRelaxed);
+  c_Orvex_setMotorSpeed(m_handle, Index(), sent);
 }
 
-double Orvex::Motor::Get() const { return m_speed; }
+double Orvex::Motor::Get() const { return m_speed.load(kRelaxed); }
 
-void Orvex::Motor::SetInverted(bool isInverted) { m_inverted = isInverted; }
+void Orvex::Motor::SetInverted(bool isInverted) { m_inverted.store(isInverted, kRelaxed); }
 
-bool Orvex::Motor::GetInverted() const { return m_inverted; }
+bool Orvex::Motor::GetInverted() const { return m_inverted.load(kRelaxed); }
 
 void Orvex::Motor::Disable() { c_Orvex_disableMotor(m_handle, Index()); }
 
@@ -38,17 +45,20 @@ void Orvex::Motor::Configure(int configuration) {
   c_Orvex_configureMotor(m_handle, Index(), configuration);
 }
 
-void Orvex::Motor::InvertRPM() { m_invertRPM = true; }
+void Orvex::Motor::InvertRPM() { m_invertRPM.store(true, kRelaxed); }
 
+// The inversion flag is read before the driver call: kept in a register across the call it costs
+// no more instructions than the plain flag did.
 double Orvex::Motor::GetRPM() {
+  const bool invert = m_invertRPM.load(kRelaxed);
   const double rpm = c_Orvex_getRPM(m_handle, Index());
-  return m_invertRPM ? -rpm : rpm;
+  return invert ? -rpm : rpm;
 }
 
 bool Orvex::Motor::TryGetRPM(double& rpm) {
   double value = 0.0;
   const bool ok = c_Orvex_tryGetRPM(m_handle, Index(), &value);
-  if (ok) rpm = m_invertRPM ? -value : value;
+  if (ok) rpm = m_invertRPM.load(kRelaxed) ? -value : value;
   return ok;
 }
 
@@ -130,11 +140,12 @@ bool Orvex::Encoder::GetStopped() const {
   return c_Orvex_getEncoderSpeed(m_handle, Index()) == 0.0;
 }
 
-bool Orvex::Encoder::GetDirection() const { return m_reverseDirection; }
+bool Orvex::Encoder::GetDirection() const { return m_reverseDirection.load(kRelaxed); }
 
 double Orvex::Encoder::GetEncoderDistance() {
+  const bool reverse = m_reverseDirection.load(kRelaxed);  // before the call, as in GetRPM
   const double distance = c_Orvex_getEncoderDistance(m_handle, Index());
-  return m_reverseDirection ? -distance : distance;
+  return reverse ? -distance : distance;
 }
 
 double Orvex::Encoder::GetRaw() { return c_Orvex_getEncoderRaw(m_handle, Index()); }
@@ -142,13 +153,14 @@ double Orvex::Encoder::GetRaw() { return c_Orvex_getEncoderRaw(m_handle, Index()
 int Orvex::Encoder::GetCount() { return c_Orvex_getEncoderCount(m_handle, Index()); }
 
 double Orvex::Encoder::GetSpeed() {
+  const bool invert = m_invertSpeed.load(kRelaxed);  // before the call, as in GetRPM
   const double speed = c_Orvex_getEncoderSpeed(m_handle, Index());
-  return m_invertSpeed ? -speed : speed;
+  return invert ? -speed : speed;
 }
 
-void Orvex::Encoder::SetReverseDirection() { m_reverseDirection = true; }
+void Orvex::Encoder::SetReverseDirection() { m_reverseDirection.store(true, kRelaxed); }
 
-void Orvex::Encoder::InvertSpeed() { m_invertSpeed = true; }
+void Orvex::Encoder::InvertSpeed() { m_invertSpeed.store(true, kRelaxed); }
 
 int Orvex::Encoder::GetEncoderIndex() const { return m_encoderIndex; }
 

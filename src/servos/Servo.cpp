@@ -1,17 +1,20 @@
 #include "velmora/Servo.h"
 
 #include <functional>
+#include <utility>
 
 #include <frc/smartdashboard/SendableBuilder.h>
 #include <frc/smartdashboard/SendableRegistry.h>
 #include <hal/FRCUsageReporting.h>
 
+#include "ShortestPulse.h"
 #include "UsageInstance.h"
 
 namespace velmora {
 namespace {
 
-// Pulse widths in milliseconds: 0.5 ms is 0 degrees and 2.5 ms is 300 degrees; no deadband.
+// Pulse widths in milliseconds: 0.5 ms is 0 degrees and 2.5 ms is 300 degrees; no deadband. The
+// output cannot quite reach 0.5 ms: its shortest pulse (see ShortestPulse.h) stands for 0 degrees.
 constexpr double kMaxPulseMs = 2.5;
 constexpr double kMinPulseMs = 0.5;
 constexpr double kNoDeadbandMs = 0.0;
@@ -23,6 +26,7 @@ constexpr int32_t kServoResourceType = 33;
 
 Servo::Servo(int channel) : frc::PWM(channel) {
   SetBounds(kMaxPulseMs, kNoDeadbandMs, kNoDeadbandMs, kNoDeadbandMs, kMinPulseMs);
+  servos::KeepShortestPulseProducible(*this);
   SetPeriodMultiplier(kPeriodMultiplier_4X);
   HAL_Report(kServoResourceType, servos::UsageInstance(channel), 0, nullptr);
   frc::Sendable& sendable = *this;
@@ -30,6 +34,18 @@ Servo::Servo(int channel) : frc::PWM(channel) {
 }
 
 Servo::~Servo() = default;
+
+// The PWM base's own move assignment takes over the other servo's channel and forgets this one's
+// without releasing it, so the channel could never be opened again. Handing this servo's channel
+// to a temporary first lets the temporary's destructor switch the output off and release it.
+// NOLINTNEXTLINE(performance-noexcept-move-constructor)
+Servo& Servo::operator=(Servo&& other) {
+  if (this != &other) {
+    { Servo released(std::move(*this)); }
+    frc::PWM::operator=(std::move(other));
+  }
+  return *this;
+}
 
 void Servo::Set(double value) { SetPosition(value); }
 

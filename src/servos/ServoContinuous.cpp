@@ -3,12 +3,16 @@
 #include <frc/smartdashboard/SendableRegistry.h>
 #include <hal/FRCUsageReporting.h>
 
+#include <utility>
+
+#include "ShortestPulse.h"
 #include "UsageInstance.h"
 
 namespace velmora {
 namespace {
 
-// Pulse widths in milliseconds around the 1.5 ms stop point.
+// Pulse widths in milliseconds around the 1.5 ms stop point. The output cannot quite reach 0.5 ms:
+// its shortest pulse (see ShortestPulse.h) is full reverse.
 constexpr double kMaxPulseMs = 2.5;
 constexpr double kDeadbandMaxMs = 1.55;
 constexpr double kCenterMs = 1.5;
@@ -20,6 +24,7 @@ constexpr int32_t kContinuousServoResourceType = 82;
 
 ServoContinuous::ServoContinuous(int channel) : frc::PWMSpeedController(channel) {
   SetBounds(kMaxPulseMs, kDeadbandMaxMs, kCenterMs, kDeadbandMinMs, kMinPulseMs);
+  servos::KeepShortestPulseProducible(*this);
   SetPeriodMultiplier(kPeriodMultiplier_4X);
   SetSpeed(0.0);
   SetZeroLatch();
@@ -29,5 +34,16 @@ ServoContinuous::ServoContinuous(int channel) : frc::PWMSpeedController(channel)
 }
 
 ServoContinuous::~ServoContinuous() = default;
+
+// As for Servo: release this servo's channel (through a temporary's destructor, which also stops
+// the output) before taking over the other one's, instead of forgetting it.
+// NOLINTNEXTLINE(performance-noexcept-move-constructor)
+ServoContinuous& ServoContinuous::operator=(ServoContinuous&& other) {
+  if (this != &other) {
+    { ServoContinuous released(std::move(*this)); }
+    frc::PWMSpeedController::operator=(std::move(other));
+  }
+  return *this;
+}
 
 }  // namespace velmora

@@ -102,6 +102,31 @@ TEST_F(ChannelTest, SetVoltageDividesByTheBatteryVoltage) {
   EXPECT_EQ(Journal(), (Calls{SpeedCall(1, 0.5)}));
 }
 
+// WPILib's SetVoltage divides by the battery voltage it reads at that moment: a channel must
+// follow a sagging battery, and inversion applies after the division.
+TEST_F(ChannelTest, SetVoltageFollowsTheBatteryAndTheInversion) {
+  struct Case {
+    double battery, volts;
+    bool inverted;
+    double sent;
+  };
+  const Case cases[] = {{10.0, 5.0, false, 0.5},
+                        {8.0, -2.0, false, -0.25},
+                        {12.5, 2.5, false, 0.2},
+                        {12.5, 2.5, true, -0.2}};
+  Orvex::Motor& motor = Motor(2);
+  frc::SpeedController& sc = motor;
+  for (const Case& c : cases) {
+    velmora_test::SetBatteryVoltage(c.battery);
+    sc.SetInverted(c.inverted);
+    Clear();
+    sc.SetVoltage(units::volt_t{c.volts});
+    EXPECT_EQ(Journal(), (Calls{SpeedCall(2, c.sent)})) << c.volts << " V of " << c.battery;
+    EXPECT_EQ(sc.Get(), c.sent);
+  }
+  velmora_test::SetBatteryVoltage(12.0);
+}
+
 // ---- RPM read-back ----------------------------------------------------------------------------
 
 TEST_F(ChannelTest, RpmInversionIsOneWayAndSparesTheTarget) {

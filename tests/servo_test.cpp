@@ -15,6 +15,7 @@
 
 #include "gtest/gtest.h"
 #include "support/DashboardDouble.h"
+#include "support/TestSupport.h"
 #include "velmora/Servo.h"
 #include "velmora/ServoContinuous.h"
 
@@ -160,6 +161,26 @@ TEST(ServoTest, ContinuousServoTakesVoltagesAgainstTheBattery) {
     servo.SetVoltage(units::volt_t(c.first));
     EXPECT_NEAR(servo.Get(), c.second, 1e-3) << c.first << " V";
   }
+}
+
+// The battery sags during a match: SetVoltage divides by what it reads at that moment, and the
+// speed controller's inversion applies after the division.
+TEST(ServoTest, ContinuousServoFollowsASaggingBatteryAndItsInversion) {
+  struct Case {
+    double battery, volts;
+    bool inverted;
+    double speed;
+  };
+  const Case cases[] = {
+      {10.0, 5.0, false, 0.5}, {8.0, 2.0, true, -0.25}, {12.5, -5.0, false, -0.4}};
+  ServoContinuous servo(12);
+  for (const Case& c : cases) {
+    velmora_test::SetBatteryVoltage(c.battery);
+    servo.SetInverted(c.inverted);
+    servo.SetVoltage(units::volt_t(c.volts));
+    EXPECT_NEAR(servo.Get(), c.speed, 1e-3) << c.volts << " V of " << c.battery;
+  }
+  velmora_test::SetBatteryVoltage(12.0);
 }
 
 // Servos on channels the output refuses stay inert through every call, dashboard included:

@@ -28,6 +28,10 @@ class DriverTest : public ::testing::Test {
   static void Clear() { velmora_sim::ClearJournal(); }
 };
 
+// Sets the battery voltage that WPILib reports (RobotController::GetInputVoltage), on the
+// stand-in and on a real WPILib alike. Tests that change it put back 12 V.
+void SetBatteryVoltage(double volts);
+
 // Captures everything written to a standard stream while it lives (std::cout or std::cerr).
 class StreamCapture {
  public:

@@ -38,13 +38,7 @@ set(description_of_VelmoraDriver "The simulation driver: it simulates the device
 desktop program or test runs with no hardware.
 On the robot the maker's driver, a library of the same name, takes its place.")
 
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc)
-  if(NOT rc EQUAL 0)
-    string(REPLACE ";" " " command "${ARGN}")
-    message(FATAL_ERROR "failed (${rc}): ${command}")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/RunCommand.cmake)
 
 # A zip of everything in `dir`, with fixed times so that the same files give the same archive.
 function(zip_folder dir archive)

@@ -15,9 +15,8 @@ int main(int argc, char** argv) {
   demo::DemoBuild build;
   build.title = "the simulation driver's field in stepped simulated time";
   build.about =
-      "Runs a simulated match: a robot with every Velmora device drives across a small field,\n"
-      "stops in front of the wall and reports what its devices saw. The match is played in\n"
-      "stepped simulated time: it takes a fraction of a second and is the same on every run.\n";
+      "The match is played in stepped simulated time: it takes a fraction of a second and is the\n"
+      "same on every run.\n";
   build.play = [](const demo::ProgramOptions& options, std::ostream& out) {
     demo::MatchOptions match;
     match.matchSeconds = options.matchSeconds;

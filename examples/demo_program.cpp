@@ -51,6 +51,8 @@ CommandLine ParseCommandLine(int argc, const char* const argv[], ProgramOptions&
 void PrintUsage(std::ostream& out, const DemoBuild& build) {
   out << "Usage: velmora_demo [options]\n"
          "\n"
+         "Runs a match: a robot with every Velmora device drives across a small field, stops in\n"
+         "front of the wall and reports what its devices saw.\n"
       << build.about
       << "\n"
          "Options:\n"

@@ -36,7 +36,7 @@ CommandLine ParseCommandLine(int argc, const char* const argv[], ProgramOptions&
 // One build of the demo: what its match is, and how to play it.
 struct DemoBuild {
   std::string title;  // "Velmora demo: <title>, a 15 s match"
-  std::string about;  // the usage text's description, lines of at most 90 characters
+  std::string about;  // how the match is played, for the usage text: lines of at most 90 chars
   // Plays one match; the device identity, the table and the events go to `out` as they happen.
   // Throws when the match cannot be played.
   std::function<MatchResult(const ProgramOptions&, std::ostream& out)> play;

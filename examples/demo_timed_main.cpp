@@ -95,10 +95,9 @@ int main(int argc, char** argv) {
   demo::DemoBuild build;
   build.title = "the robot as a TimedRobot in WPILib's desktop simulation";
   build.about =
-      "Runs the demo robot as a TimedRobot in WPILib's desktop simulation, in wall-clock time:\n"
-      "enabled in autonomous through WPILib's simulated driver station for the match's\n"
-      "seconds, then disabled. The robot with every Velmora device drives across a small\n"
-      "field, stops in front of the wall and reports what its devices saw.\n";
+      "The robot is a TimedRobot in WPILib's desktop simulation, in wall-clock time: enabled in\n"
+      "autonomous through WPILib's simulated driver station for the match's seconds, then\n"
+      "disabled.\n";
   // The robot writes its table to std::cout, where frc::StartRobot's robot writes.
   build.play = [](const demo::ProgramOptions& options, std::ostream&) {
     return PlayInWpilib(options);

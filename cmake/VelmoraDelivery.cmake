@@ -228,6 +228,7 @@ add_custom_target(vendordep
 # Built as robot programs are (no sanitizer or fuzzing runtime), these check the installed
 # package and the vendor dependency archives.
 if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
+  find_program(READELF_FOR_FLOOR NAMES readelf)
   # A plain install holds the library and its package, and nothing a real WPILib would see.
   add_test(NAME package.default_install
            COMMAND ${CMAKE_COMMAND} -DBUILD=${PROJECT_BINARY_DIR}
@@ -289,6 +290,24 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
                      -DHEADERS=${PROJECT_SOURCE_DIR}/include/velmora
                      -P ${PROJECT_SOURCE_DIR}/cmake/CheckDllExports.cmake)
     set_tests_properties(package.dll_exports PROPERTIES LABELS packaging)
+  endif()
+  # The runtime floor check refuses a library that needs a newer glibc or libstdc++, and the
+  # floor mechanism brings the same source under it.
+  if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND READELF_FOR_FLOOR)
+    foreach(_probe velmora_floor_probe_plain velmora_floor_probe_floored)
+      add_library(${_probe} SHARED ${PROJECT_SOURCE_DIR}/tests/runtime_floor/probe.cpp)
+      target_link_libraries(${_probe} PRIVATE velmora_warnings)
+      set_target_properties(${_probe} PROPERTIES LIBRARY_OUTPUT_DIRECTORY
+                            ${PROJECT_BINARY_DIR}/runtime_floor/${_probe})
+    endforeach()
+    velmora_runtime_floor(velmora_floor_probe_floored)
+    add_test(NAME package.runtime_floor_check
+             COMMAND ${CMAKE_COMMAND} -DCHECK=${PROJECT_SOURCE_DIR}/packaging/check_floor.cmake
+                     -DPLAIN=$<TARGET_FILE:velmora_floor_probe_plain>
+                     -DFLOORED=$<TARGET_FILE:velmora_floor_probe_floored>
+                     -DWORK=${PROJECT_BINARY_DIR}/runtime_floor/work
+                     -P ${PROJECT_SOURCE_DIR}/tests/runtime_floor/check.cmake)
+    set_tests_properties(package.runtime_floor_check PROPERTIES LABELS packaging)
   endif()
   set_tests_properties(package.vendordep PROPERTIES LABELS packaging
                        FIXTURES_SETUP velmora_vendordep)

@@ -231,7 +231,6 @@ set(_velmora_headers ${PROJECT_SOURCE_DIR}/include|${PROJECT_SOURCE_DIR}/sim_dri
 # Built as robot programs are (no sanitizer or fuzzing runtime), these check the installed
 # package and the vendor dependency archives.
 if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
-  find_program(READELF_FOR_FLOOR NAMES readelf)
   # A plain install holds the library and its package, and nothing a real WPILib would see.
   add_test(NAME package.default_install
            COMMAND ${CMAKE_COMMAND} -DBUILD=${PROJECT_BINARY_DIR}
@@ -282,10 +281,15 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
                    -DHEADERS=${_velmora_headers}
                    -DCONSUMER=${PROJECT_SOURCE_DIR}/tests/consumer
                    -P ${PROJECT_SOURCE_DIR}/packaging/pack.cmake)
+  find_program(READELF_FOR_FLOOR NAMES readelf)
+  set(_velmora_floor_probe "")
+  if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND READELF_FOR_FLOOR)
+    set(_velmora_floor_probe -DFLOOR_PROBE=$<TARGET_FILE:velmora_floor_probe_plain>)
+  endif()
   add_test(NAME package.vendordep_check_catches_faults
            COMMAND ${CMAKE_COMMAND} -DPACKED=${PROJECT_BINARY_DIR}/vendordep-test
                    -DCHECK=${PROJECT_SOURCE_DIR}/packaging/check.cmake
-                   -DHEADERS=${_velmora_headers}
+                   -DHEADERS=${_velmora_headers} ${_velmora_floor_probe}
                    -P ${PROJECT_SOURCE_DIR}/packaging/check_rejects.cmake)
   if(WIN32 AND CMAKE_OBJDUMP)
     add_test(NAME package.dll_exports

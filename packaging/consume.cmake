@@ -47,7 +47,7 @@ endif()
 
 set(work ${WORK}/${classifier})
 if(PLAIN)
-  get_filename_component(from ${PLAIN} NAME_WE)
+  get_filename_component(from ${PLAIN} NAME_WLE)
   set(work ${WORK}/${from})
 endif()
 set(unpacked ${work}/unpacked)

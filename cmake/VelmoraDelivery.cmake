@@ -304,10 +304,17 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
     foreach(_probe velmora_floor_probe_plain velmora_floor_probe_floored)
       add_library(${_probe} SHARED ${PROJECT_SOURCE_DIR}/tests/runtime_floor/probe.cpp)
       target_link_libraries(${_probe} PRIVATE velmora_warnings)
+      # Unoptimised, as a debug archive's libraries are: more of libstdc++ is called, not inlined.
+      target_compile_options(${_probe} PRIVATE -O0)
       set_target_properties(${_probe} PROPERTIES LIBRARY_OUTPUT_DIRECTORY
                             ${PROJECT_BINARY_DIR}/runtime_floor/${_probe})
     endforeach()
     velmora_runtime_floor(velmora_floor_probe_floored)
+    add_executable(velmora_floor_probe_run ${PROJECT_SOURCE_DIR}/tests/runtime_floor/probe_run.cpp)
+    target_link_libraries(velmora_floor_probe_run PRIVATE velmora_floor_probe_floored
+                          velmora_warnings)
+    add_test(NAME package.runtime_floor_probe_runs COMMAND velmora_floor_probe_run)
+    set_tests_properties(package.runtime_floor_probe_runs PROPERTIES LABELS packaging)
     add_test(NAME package.runtime_floor_check
              COMMAND ${CMAKE_COMMAND} -DCHECK=${PROJECT_SOURCE_DIR}/packaging/check_floor.cmake
                      -DPLAIN=$<TARGET_FILE:velmora_floor_probe_plain>

@@ -20,7 +20,8 @@ foreach(path ${PLAIN} ${WORK}/probe-linuxx86-64.zip)
   else()
     # Each re-versioned function and the libstdc++ helper must be named with its version.
     foreach(wanted "GLIBC_2.35[^\n]*hypot" "GLIBC_2.29[^\n]*exp" "GLIBC_2.28[^\n]*fcntl64"
-                   "GLIBCXX_3.4.29[^\n]*_ZSt28__throw_bad_array_new_lengthv")
+                   "GLIBCXX_3.4.29[^\n]*_ZSt28__throw_bad_array_new_lengthv"
+                   "GLIBCXX_3.4.26[^\n]*basic_ostringstream")
       if(NOT text MATCHES "${wanted}")
         string(APPEND failures "\n  ${path}: the report does not name ${wanted}:\n${text}")
       endif()

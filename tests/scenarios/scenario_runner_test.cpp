@@ -542,9 +542,9 @@ std::string RunTable(const std::filesystem::path& file) {
     scenario.reset();
   };
   for (std::string line; std::getline(in, line);) {
-    const std::vector<std::string> w = Words(line);
-    if (w.empty() || w[0][0] == '#') continue;
-    if (w[0] == "scenario") {
+    const std::vector<std::string> words = Words(line);
+    if (words.empty() || words[0][0] == '#') continue;
+    if (words[0] == "scenario") {
       finish();
       velmora_scenario::ResetDriver();
       scenario = std::make_unique<Scenario>();
@@ -552,9 +552,16 @@ std::string RunTable(const std::filesystem::path& file) {
       continue;
     }
     if (!scenario) throw std::invalid_argument("scenario: step before the first scenario");
-    if (w[0] == "script") {
+    if (words[0] == "script") {
       velmora_scenario::Script(line.substr(line.find("script") + 7));
       continue;
+    }
+    // "repeat <n> <step>": the step n times over, each in the transcript.
+    int times = 1;
+    std::vector<std::string> w = words;
+    if (w[0] == "repeat" && w.size() > 2) {
+      times = std::stoi(w[1]);
+      w.erase(w.begin(), w.begin() + 2);
     }
     std::string bind;
     std::vector<std::string> args(w.begin() + 2, w.end());
@@ -563,10 +570,14 @@ std::string RunTable(const std::filesystem::path& file) {
       args.resize(args.size() - 2);
     }
     if (w.size() < 2) throw std::invalid_argument("scenario: want <target> <method>: " + line);
-    out << "> " << line.substr(line.find_first_not_of(' ')) << "\n";
+    std::string shown;
+    for (const std::string& word : w) shown += (shown.empty() ? "" : " ") + word;
     const std::string target = w[0];
     const std::string method = w[1];
-    Step(out, [&] { return scenario->Run(target, method, Args(args), bind); });
+    for (int k = 0; k < times; ++k) {
+      out << "> " << shown << "\n";
+      Step(out, [&] { return scenario->Run(target, method, Args(args), bind); });
+    }
   }
   finish();
   return out.str();

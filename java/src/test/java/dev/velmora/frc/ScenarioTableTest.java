@@ -414,17 +414,27 @@ class ScenarioTableTest {
         SimDriver.script(line.substring(line.indexOf("script") + 7));
         continue;
       }
-      List<String> args = new ArrayList<>(Arrays.asList(w).subList(2, w.length));
+      // "repeat <n> <step>": the step n times over, each in the transcript.
+      int times = 1;
+      String[] step = w;
+      if (w[0].equals("repeat") && w.length > 2) {
+        times = Integer.parseInt(w[1]);
+        step = Arrays.copyOfRange(w, 2, w.length);
+      }
+      final String[] s = step;
+      List<String> args = new ArrayList<>(Arrays.asList(s).subList(2, s.length));
       String bind = "";
       if (args.size() >= 2 && args.get(args.size() - 2).equals("->")) {
         bind = args.get(args.size() - 1);
         args = args.subList(0, args.size() - 2);
       }
-      out.append("> ").append(line.substring(line.indexOf(w[0]))).append('\n');
       final Scenario current = scenario;
       final List<String> stepArgs = args;
       final String stepBind = bind;
-      step(out, () -> current.run(w[0], w[1], stepArgs, stepBind));
+      for (int k = 0; k < times; k++) {
+        out.append("> ").append(String.join(" ", s)).append('\n');
+        step(out, () -> current.run(s[0], s[1], stepArgs, stepBind));
+      }
     }
     finish(out, scenario);
     return out.toString();

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <ostream>
+#include <string>
+#include <utility>
 
 #include "demo_report.h"
 #include "velmora/MockDS.h"
@@ -12,33 +14,66 @@ namespace demo {
 namespace sim = velmora_sim;
 using namespace robot_map;
 
-namespace {
+MatchRecorder::MatchRecorder(std::ostream& out) : m_out(out) { m_result.field = sim::Field(); }
 
-PathPoint Where() {
-  const sim::RobotPose pose = sim::Robot();
-  return PathPoint{sim::SimTime(), pose.x, pose.y, pose.heading};
+void MatchRecorder::Started(const DemoRobot& robot) {
+  m_result.identity = robot.Identity();
+  for (const std::string& line : m_result.identity) m_out << line << '\n';
+  m_out << '\n';
+  PrintTableHeader(m_out);
 }
 
-void Report(std::ostream& out, DemoRobot& robot, MatchResult& result) {
+void MatchRecorder::MatchStarted(DemoRobot& robot) {
+  MatchResult fresh;
+  fresh.identity = std::move(m_result.identity);
+  fresh.field = sim::Field();
+  m_result = std::move(fresh);
+  m_lastScanStamp = -1;
+  TakeEvents(robot);
+}
+
+void MatchRecorder::Period(DemoRobot& robot, bool row) {
+  const Telemetry& t = robot.Latest();
+  const sim::RobotPose pose = sim::Robot();
+  // The robot's clock and the match's agree: its telemetry counts from the start of the match.
+  const PathPoint here{t.time, pose.x, pose.y, pose.heading};
+  if (robot.LastScan().timestamp != m_lastScanStamp) {
+    m_lastScanStamp = robot.LastScan().timestamp;
+    m_result.scanPose = here;
+  }
+  m_result.telemetry.push_back(t);
+  m_result.path.push_back(here);
+  TakeEvents(robot);
+  if (row) PrintRow(m_out, t);
+}
+
+void MatchRecorder::Finish(const DemoRobot& robot) {
+  const sim::RobotPose end = sim::Robot();
+  m_result.lastScan = robot.LastScan();
+  m_result.filteredNearest = robot.NearestFilteredDistance();
+  m_result.filteredNearestAngle = robot.NearestFilteredAngle();
+  m_result.fieldDistance = sim::RobotDistanceTravelled();
+  m_result.fieldWallGap = sim::RayDistance(end.x, end.y, end.heading) - kBumperRadius;
+}
+
+void MatchRecorder::TakeEvents(DemoRobot& robot) {
   for (Event& event : robot.TakeEvents()) {
-    PrintEvent(out, event);
-    if (result.lineAt < 0.0 && event.text.find(" line ") != std::string::npos) {
-      result.lineAt = event.time;
+    PrintEvent(m_out, event);
+    if (m_result.lineAt < 0.0 && event.text.find(" line ") != std::string::npos) {
+      m_result.lineAt = event.time;
     }
-    if (result.parkedAt < 0.0 && event.text.rfind("parked", 0) == 0) result.parkedAt = event.time;
-    result.events.push_back(std::move(event));
+    if (m_result.parkedAt < 0.0 && event.text.rfind("parked", 0) == 0) {
+      m_result.parkedAt = event.time;
+    }
+    m_result.events.push_back(std::move(event));
   }
 }
-
-}  // namespace
 
 MatchResult RunMatch(const MatchOptions& options, std::ostream& out) {
   // A fresh field: the robot at its start position, its drive wheels on the drive controller.
   sim::Reset();
   sim::AttachDrive(kDriveCanId, kLeftMotor, kRightMotor, kMetresPerRevolution);
 
-  MatchResult result;
-  result.field = sim::Field();
   const double matchSeconds = std::isfinite(options.matchSeconds)
                                   ? std::clamp(options.matchSeconds, kPeriodSeconds, 3600.0)
                                   : 15.0;
@@ -47,53 +82,29 @@ MatchResult RunMatch(const MatchOptions& options, std::ostream& out) {
                                    ? options.reportSeconds
                                    : 0.5;
   const long reportEvery = std::max(1L, std::lround(reportSeconds / kPeriodSeconds));
-  result.telemetry.reserve(static_cast<size_t>(periods) + 1);
-  result.path.reserve(static_cast<size_t>(periods) + 1);
 
+  MatchRecorder recorder(out);
   {
     velmora::MockDS station;  // the field's control system: the robot starts disabled
     DemoRobot robot;
     robot.RobotInit();
-    result.identity = robot.Identity();
-    for (const std::string& line : result.identity) out << line << '\n';
-    out << '\n';
-    PrintTableHeader(out);
+    recorder.Started(robot);
 
     station.Enable();
-    const double start = sim::SimTime();
-    robot.AutonomousInit(start);
-    Report(out, robot, result);
-    int64_t lastScanStamp = -1;
+    robot.AutonomousInit(sim::SimTime());
+    recorder.MatchStarted(robot);
     for (long i = 0; i < periods; ++i) {
       robot.AutonomousPeriodic(sim::SimTime());
-      const PathPoint here = Where();
-      if (robot.LastScan().timestamp != lastScanStamp) {
-        lastScanStamp = robot.LastScan().timestamp;
-        result.scanPose = here;
-      }
-      result.telemetry.push_back(robot.Latest());
-      result.path.push_back(PathPoint{here.time - start, here.x, here.y, here.heading});
-      Report(out, robot, result);
-      if (i % reportEvery == 0) PrintRow(out, robot.Latest());
+      recorder.Period(robot, i % reportEvery == 0);
       sim::SimStep(kPeriodSeconds);
     }
 
     station.Disable();
     robot.DisabledInit(sim::SimTime());
-    const PathPoint here = Where();
-    result.telemetry.push_back(robot.Latest());
-    result.path.push_back(PathPoint{here.time - start, here.x, here.y, here.heading});
-    Report(out, robot, result);
-    PrintRow(out, robot.Latest());
-
-    result.lastScan = robot.LastScan();
-    result.filteredNearest = robot.NearestFilteredDistance();
-    result.filteredNearestAngle = robot.NearestFilteredAngle();
-    result.fieldDistance = sim::RobotDistanceTravelled();
-    result.fieldWallGap = sim::RayDistance(here.x, here.y, here.heading) - kBumperRadius;
+    recorder.Period(robot, true);
+    recorder.Finish(robot);
   }
-  PrintSummary(out, result);
-  return result;
+  return recorder.Result();
 }
 
 }  // namespace demo

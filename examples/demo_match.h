@@ -10,6 +10,7 @@
 // clock.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -48,10 +49,39 @@ struct MatchResult {
   float filteredNearestAngle = 0.0f;      // and its angle, degrees
 };
 
+// Records a match while it is played, whoever plays it (RunMatch below, or WPILib's own robot
+// loop): the robot's telemetry and events, the true pose from the simulation, and what the
+// devices and the field show at the end. The device identity, the table rows and the events go
+// to `out` as they come.
+class MatchRecorder {
+ public:
+  explicit MatchRecorder(std::ostream& out);
+
+  // After RobotInit: the devices' identity and the table's header.
+  void Started(const DemoRobot& robot);
+  // After AutonomousInit: a match from here on (the identity is kept); the robot's events.
+  void MatchStarted(DemoRobot& robot);
+  // After every period, and after DisabledInit: the telemetry, the true pose, the events, and a
+  // table row when `row`.
+  void Period(DemoRobot& robot, bool row);
+  // At the end, while the robot still has its devices: its last scan, the large lidar's nearest
+  // reading, and where the robot really ended.
+  void Finish(const DemoRobot& robot);
+
+  const MatchResult& Result() const { return m_result; }
+
+ private:
+  void TakeEvents(DemoRobot& robot);
+
+  std::ostream& m_out;
+  MatchResult m_result;
+  int64_t m_lastScanStamp = -1;
+};
+
 // Runs one match from a fresh simulation: the robot starts at the field's start position, is
 // enabled for options.matchSeconds and disabled at the end. Prints the device identity, the
-// telemetry table (every options.reportSeconds), the robot's events and a summary to `out`;
-// the library's own console reports (lidar frequency steps) go to std::cout as they happen.
+// telemetry table (every options.reportSeconds) and the robot's events to `out`; the library's
+// own console reports (lidar frequency steps) go to std::cout as they happen.
 MatchResult RunMatch(const MatchOptions& options, std::ostream& out);
 
 }  // namespace demo

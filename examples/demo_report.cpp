@@ -65,6 +65,17 @@ void PrintEvent(std::ostream& out, const Event& event) {
   out << Num(event.time, 2, 6) << "  -> " << event.text << '\n';
 }
 
+namespace {
+
+// One line of the summary: "  <label>: <value> <unit>", or "  <label>: none".
+void Fact(std::ostream& out, const char* label, double value, int decimals, const char* unit) {
+  out << "  " << label << ": " << Num(value, decimals, 0) << ' ' << unit << '\n';
+}
+
+void NoFact(std::ostream& out, const char* label) { out << "  " << label << ": none\n"; }
+
+}  // namespace
+
 void PrintSummary(std::ostream& out, const MatchResult& r) {
   if (r.telemetry.empty()) return;
   const Telemetry& last = r.telemetry.back();
@@ -74,32 +85,36 @@ void PrintSummary(std::ostream& out, const MatchResult& r) {
     topSpeed = std::max(topSpeed, t.speed);
     hottest = std::max(hottest, t.temperature);
   }
-  out << "\nSummary after " << Num(last.time, 1, 0) << " s of simulated time\n";
+  out << "\nSummary\n";
+  Fact(out, "match time", last.time, 2, "s");
   if (r.parkedAt >= 0.0) {
-    out << "  parked at " << Num(r.parkedAt, 2, 0) << " s, " << Num(r.fieldWallGap, 2, 0)
-        << " m from the wall (front bumper to wall, on the field)\n";
+    Fact(out, "parked at", r.parkedAt, 2, "s");
   } else {
-    out << "  did not park; " << Num(r.fieldWallGap, 2, 0) << " m from the wall at the end\n";
+    NoFact(out, "parked at");
   }
-  out << "  travelled " << Num(last.distance, 2, 0) << " m on the encoders from the start ("
-      << Num(r.fieldDistance, 2, 0) << " m on the field), top speed " << Num(topSpeed, 2, 0)
-      << " m/s\n";
+  Fact(out, "wall gap", r.fieldWallGap, 2, "m");
+  Fact(out, "encoder distance", last.distance, 2, "m");
+  Fact(out, "field distance", r.fieldDistance, 2, "m");
+  Fact(out, "top speed", topSpeed, 2, "m/s");
   if (r.lineAt >= 0.0) {
-    out << "  line seen at " << Num(r.lineAt, 2, 0) << " s\n";
+    Fact(out, "line seen at", r.lineAt, 2, "s");
   } else {
-    out << "  line not seen\n";
+    NoFact(out, "line seen at");
   }
-  out << "  encoder counts: left " << last.leftCount << ", right " << last.rightCount
-      << "; controller at " << Num(hottest, 1, 0) << " C at its warmest\n";
-  out << "  small lidar at " << Num(last.lidarHz, 1, 0) << " Hz, last scan "
-      << r.lastScan.angles.size() << " points; large lidar nearest (from the robot's centre) "
-      << (r.filteredNearest > 0.0f
-              ? Num(r.filteredNearest, 2, 0) + " m at " + Num(r.filteredNearestAngle, 0, 0) + " deg"
-              : std::string("nothing"))
-      << '\n';
-  out << "  analog inputs at the end:";
-  for (const float volts : last.analog) out << ' ' << Num(volts, 2, 0) << " V";
-  out << '\n';
+  Fact(out, "left encoder", last.leftCount, 0, "counts");
+  Fact(out, "right encoder", last.rightCount, 0, "counts");
+  Fact(out, "warmest controller", hottest, 1, "C");
+  Fact(out, "small lidar rate", last.lidarHz, 1, "Hz");
+  Fact(out, "small lidar scan", static_cast<double>(r.lastScan.angles.size()), 0, "points");
+  if (r.filteredNearest > 0.0f) {
+    Fact(out, "large lidar nearest", r.filteredNearest, 2, "m");
+    Fact(out, "large lidar angle", r.filteredNearestAngle, 0, "deg");
+  } else {
+    NoFact(out, "large lidar nearest");
+    NoFact(out, "large lidar angle");
+  }
+  static const char* const kAnalog[] = {"analog 0", "analog 1", "analog 2", "analog 3"};
+  for (size_t i = 0; i < 4; ++i) Fact(out, kAnalog[i], last.analog[i], 2, "V");
 }
 
 void WriteCsv(const std::string& path, const MatchResult& r) {

@@ -1,7 +1,8 @@
 // velmora_demo built against WPILib: the demo robot as a genuine frc::TimedRobot, started with
-// frc::StartRobot in WPILib's desktop simulation, in WPILib's (wall-clock) time.
+// frc::StartRobot in WPILib's desktop simulation, in WPILib's (wall-clock) time. The command line,
+// the console report and the files it writes are those of the stand-in build (demo_program.h).
 //
-//   velmora_demo [--match-seconds S] [--help]
+//   velmora_demo [--match-seconds S] [--out DIR] [--help]
 //
 // A thread plays the field's control system: once the robot program has started, it enables
 // the robot in autonomous through WPILib's simulated driver station, disables it when the match
@@ -13,26 +14,30 @@
 
 #include <atomic>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
+#include "demo_program.h"
 #include "demo_timed_robot.h"
 #include "velmora_sim/SimDriver.h"
 
 namespace {
 
-constexpr double kLongestMatch = 600.0;
 std::atomic<demo::TimedDemoRobot*> g_robot{nullptr};
 
-// The robot WPILib starts; the field finds it here to end the program.
+// The robot WPILib starts; the field finds it here to end the program. frc::StartRobot keeps it
+// in a function-local static: it outlives StartRobot, and the program leaves without destroying
+// it.
 class DemoProgram : public demo::TimedDemoRobot {
  public:
   DemoProgram() { g_robot = this; }
   ~DemoProgram() override { g_robot = nullptr; }
+  DemoProgram(const DemoProgram&) = delete;
+  DemoProgram& operator=(const DemoProgram&) = delete;
 };
 
 double WpilibSeconds() {
@@ -59,46 +64,45 @@ void PlayField(double matchSeconds) {
   if (demo::TimedDemoRobot* robot = g_robot.load()) robot->EndCompetition();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  double matchSeconds = 15.0;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::cout << "Usage: velmora_demo [--match-seconds S]\n\n"
-                   "Runs the demo robot as a TimedRobot in WPILib's simulation: enabled in\n"
-                   "autonomous for S seconds (more than 0, at most 600; default 15), then\n"
-                   "disabled.\n";
-      return 0;
-    }
-    char* end = nullptr;
-    const double seconds = i + 1 < argc ? std::strtod(argv[i + 1], &end) : NAN;
-    if (arg != "--match-seconds" || end == argv[i + 1] || *end != '\0' || !std::isfinite(seconds) ||
-        seconds <= 0.0 || seconds > kLongestMatch) {
-      std::cerr << "velmora_demo: expected --match-seconds with a number above 0 and at most "
-                   "600\n";
-      return 2;
-    }
-    matchSeconds = seconds;
-    ++i;
-  }
-
+demo::MatchResult PlayInWpilib(const demo::ProgramOptions& options) {
   // The field the simulation driver simulates, with the robot's drive wheels on its controller.
   velmora_sim::Reset();
   velmora_sim::AttachDrive(demo::robot_map::kDriveCanId, demo::robot_map::kLeftMotor,
                            demo::robot_map::kRightMotor, demo::robot_map::kMetresPerRevolution);
-  std::cout << "Velmora demo: the robot as a TimedRobot in WPILib's simulation, " << matchSeconds
-            << " s of autonomous\n\n";
-
-  std::thread field(PlayField, matchSeconds);
-  const int status = frc::StartRobot<DemoProgram>();
+  std::thread field(PlayField, options.matchSeconds);
+  int status = 0;
+  try {
+    status = frc::StartRobot<DemoProgram>();
+  } catch (...) {
+    // The field may wait for a program start that never comes; the program leaves without it.
+    field.detach();
+    throw;
+  }
   field.join();
+  demo::TimedDemoRobot* robot = g_robot.load();
+  if (status != 0 || robot == nullptr) {
+    throw std::runtime_error("WPILib did not start the robot program (status " +
+                             std::to_string(status) + ")");
+  }
+  // WPILib's loop has ended: if it ended before the robot's disabled period, end the match here.
+  robot->EndMatch();
+  return robot->Result();
+}
 
-  const velmora_sim::RobotPose end = velmora_sim::Robot();
-  std::cout << "\nOn the field: the robot ended at x " << end.x << " m, y " << end.y << " m, "
-            << velmora_sim::RayDistance(end.x, end.y, end.heading) - demo::robot_map::kBumperRadius
-            << " m from the wall ahead\n";
+}  // namespace
+
+int main(int argc, char** argv) {
+  demo::DemoBuild build;
+  build.title = "the robot as a TimedRobot in WPILib's desktop simulation";
+  build.about =
+      "The robot is a TimedRobot in WPILib's desktop simulation, in wall-clock time: enabled in\n"
+      "autonomous through WPILib's simulated driver station for the match's seconds, then\n"
+      "disabled.\n";
+  // The robot writes its table to std::cout, where frc::StartRobot's robot writes.
+  build.play = [](const demo::ProgramOptions& options, std::ostream&) {
+    return PlayInWpilib(options);
+  };
+  const int status = demo::RunProgram(argc, argv, build);
   // WPILib 2020's driver-station thread can miss its wake-up when its destructor joins it at exit,
   // and the program would hang there: its output is written, so leave now.
   std::cout.flush();

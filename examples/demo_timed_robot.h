@@ -2,15 +2,16 @@
 //
 // WPILib's loop calls the robot every 20 ms in WPILib's own (simulated) time, and the simulation
 // driver follows that clock: nothing here steps the simulation. The robot's work is the demo
-// robot's own (demo_robot.h); this class only hands it WPILib's calls and clock, and writes what it
-// noticed to the console.
+// robot's own (demo_robot.h); this class only hands it WPILib's calls and clock, and records the
+// match as the stepped match does (MatchRecorder), which writes what the robot noticed to the
+// console.
 #pragma once
 
 #include <frc/TimedRobot.h>
 
 #include <iosfwd>
-#include <vector>
 
+#include "demo_match.h"
 #include "demo_robot.h"
 
 namespace demo {
@@ -28,21 +29,21 @@ class TimedDemoRobot : public frc::TimedRobot {
   // its autonomous period.
   void DisabledInit() override;
 
+  // Ends a match still running as DisabledInit does; nothing when none is. For the program, whose
+  // robot loop may end before WPILib called DisabledInit. Only while WPILib's loop is not running.
+  void EndMatch();
+
   DemoRobot& Robot() { return m_robot; }
-  // Every event so far, oldest first, and the telemetry of every period.
-  const std::vector<Event>& Events() const { return m_events; }
-  const std::vector<Telemetry>& History() const { return m_history; }
+  // The match so far: telemetry of every period, events, the true path; complete after the end.
+  const MatchResult& Result() const { return m_recorder.Result(); }
 
  private:
   static double Now();
-  void Report(bool row);
 
-  std::ostream& m_out;
   DemoRobot m_robot;
+  MatchRecorder m_recorder;
   bool m_matchStarted = false;
   long m_periods = 0;
-  std::vector<Event> m_events;
-  std::vector<Telemetry> m_history;
 };
 
 }  // namespace demo

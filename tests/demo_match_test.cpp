@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "demo_match.h"
+#include "demo_program.h"
 #include "demo_report.h"
+#include "support/DemoOutput.h"
 #include "support/TestSupport.h"
 #include "support/Xml.h"
 
@@ -23,6 +25,11 @@ namespace sim = velmora_sim;
 using demo::MatchOptions;
 using demo::MatchResult;
 using demo::Phase;
+using velmora_test::FindAll;
+using velmora_test::Points;
+using velmora_test::ReadFile;
+using velmora_test::ReportFolder;
+using velmora_test::SplitCsvLine;
 using velmora_test::XmlElement;
 using velmora_test::XmlReader;
 
@@ -67,7 +74,6 @@ TEST_F(DemoMatchTest, FullMatchRunsToTheEndAndLeavesEverythingStopped) {
   EXPECT_NE(consoleText.find("[LidarMini] Scan frequency \xE2\x86\x92 10 Hz\n"), std::string::npos);
   EXPECT_NE(consoleText.find("[LidarMini] Scan frequency \xE2\x86\x92 8.5 Hz\n"),
             std::string::npos);
-  EXPECT_NE(table.str().find("Summary after 15.0 s"), std::string::npos);
 
   // The station was disabled and the devices released: nothing is left running.
   EXPECT_FALSE(sim::MockDSEnabled());
@@ -141,68 +147,14 @@ TEST_F(DemoMatchTest, ShortMatchEndsDisabledWithoutParking) {
   EXPECT_EQ(r.telemetry.size(), 101u);
   EXPECT_LT(r.parkedAt, 0.0);
   EXPECT_EQ(r.telemetry.back().phase, Phase::kDisabled);
-  EXPECT_NE(table.str().find("did not park"), std::string::npos);
+  std::ostringstream summary;
+  demo::PrintSummary(summary, r);
+  const auto facts = velmora_test::ReadSummary(summary.str());
+  EXPECT_TRUE(std::isnan(facts.at("parked at"))) << summary.str();
+  EXPECT_NEAR(facts.at("match time"), 2.0, 1e-9);
   EXPECT_GT(r.telemetry[r.telemetry.size() - 2].speed, 1.0) << "still cruising when time ran out";
   EXPECT_EQ(r.telemetry.back().leftCommand, 0.0);
   EXPECT_FALSE(sim::MockDSEnabled());
-}
-
-// A temporary folder for the report files, named after the running test (CTest runs tests in
-// parallel processes), removed when the test ends.
-class ReportFolder {
- public:
-  ReportFolder()
-      : m_dir(std::filesystem::temp_directory_path() /
-              (std::string("velmora_demo_test_") +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    std::filesystem::create_directories(m_dir);
-  }
-  ~ReportFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_dir, ignored);
-  }
-  ReportFolder(const ReportFolder&) = delete;
-  ReportFolder& operator=(const ReportFolder&) = delete;
-  std::string operator/(const char* name) const { return (m_dir / name).string(); }
-
- private:
-  std::filesystem::path m_dir;
-};
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::string> SplitCsvLine(const std::string& line) {
-  std::vector<std::string> cells;
-  std::string cell;
-  std::istringstream in(line);
-  while (std::getline(in, cell, ',')) cells.push_back(cell);
-  if (!line.empty() && line.back() == ',') cells.emplace_back();
-  return cells;
-}
-
-std::vector<const XmlElement*> FindAll(const XmlElement& root, const std::string& name,
-                                       const std::string& cls = "") {
-  std::vector<const XmlElement*> found;
-  root.Find(
-      [&](const XmlElement& e) {
-        return e.name == name && (cls.empty() || e.Attribute("class") == cls);
-      },
-      found);
-  return found;
-}
-
-// The points of a polyline, as x,y pairs.
-std::vector<std::pair<double, double>> Points(const XmlElement& polyline) {
-  std::vector<std::pair<double, double>> points;
-  std::istringstream in(polyline.Attribute("points"));
-  double x = 0.0;
-  double y = 0.0;
-  char comma = 0;
-  while (in >> x >> comma >> y) points.emplace_back(x, y);
-  return points;
 }
 
 TEST(DemoXmlReader, RejectsWhatIsNotWellFormed) {
@@ -405,5 +357,86 @@ TEST_F(DemoMatchTest, ReportFilesThatCannotBeWrittenThrow) {
   EXPECT_THROW(demo::WriteSvg(missing, r), std::runtime_error);
   EXPECT_THROW(demo::WriteCharts(missing, r), std::runtime_error);
 }
+
+// The command line both builds of the program read.
+std::vector<const char*> Argv(const std::vector<std::string>& args) {
+  std::vector<const char*> argv = {"velmora_demo"};
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  return argv;
+}
+
+TEST(DemoCommandLine, ReadsWhatItIsGiven) {
+  struct Case {
+    std::vector<std::string> args;
+    demo::CommandLine outcome;
+    double seconds;
+    const char* out;
+  };
+  const Case cases[] = {
+      {{}, demo::CommandLine::kRun, 15.0, "demo_output"},
+      {{"--match-seconds", "2.5", "--out", "x y"}, demo::CommandLine::kRun, 2.5, "x y"},
+      {{"--out", "a", "--out", "b"}, demo::CommandLine::kRun, 15.0, "b"},
+      {{"--match-seconds", "600"}, demo::CommandLine::kRun, 600.0, "demo_output"},
+      {{"--match-seconds", "1e-3"}, demo::CommandLine::kRun, 0.001, "demo_output"},
+      {{"--match-seconds", " 7"}, demo::CommandLine::kRun, 7.0, "demo_output"},
+      {{"--match-seconds", "3", "--help", "--bogus"}, demo::CommandLine::kHelp, 3.0, ""},
+      {{"-h"}, demo::CommandLine::kHelp, 15.0, ""},
+  };
+  for (const Case& c : cases) {
+    const std::vector<const char*> argv = Argv(c.args);
+    demo::ProgramOptions options;
+    std::ostringstream err;
+    SCOPED_TRACE(c.args.empty() ? "(none)" : c.args.front());
+    EXPECT_EQ(demo::ParseCommandLine(static_cast<int>(argv.size()), argv.data(), options, err),
+              c.outcome);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_DOUBLE_EQ(options.matchSeconds, c.seconds);
+    if (c.outcome == demo::CommandLine::kRun) {
+      EXPECT_EQ(options.outDir, c.out);
+    }
+  }
+}
+
+TEST(DemoCommandLine, RefusesWhatItCannotTakeInOneLine) {
+  for (const velmora_test::RefusedCommandLine& c : velmora_test::RefusedCommandLines()) {
+    const std::vector<const char*> argv = Argv(c.args);
+    demo::ProgramOptions options;
+    std::ostringstream err;
+    EXPECT_EQ(demo::ParseCommandLine(static_cast<int>(argv.size()), argv.data(), options, err),
+              demo::CommandLine::kWrong)
+        << c.message;
+    EXPECT_EQ(err.str(), c.message + "\n");
+    EXPECT_EQ(options.matchSeconds, 15.0) << "a refused number is not kept: " << c.message;
+  }
+}
+
+#if defined(VELMORA_DEMO_PROGRAM)
+
+TEST(DemoProgram, PlaysTheMatchPrintsTheSummaryAndWritesItsFiles) {
+  ReportFolder scratch;
+  const std::string out = scratch / "out";
+  const velmora_test::ProgramRun run = velmora_test::RunDemoProgram({"--out", out}, scratch.Path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const auto facts = velmora_test::ReadConsole(run.out);
+  const size_t rows = velmora_test::ExpectReportFiles(out, 15.0);
+  EXPECT_EQ(rows, 751u) << "750 periods of 20 ms and the disabled state";
+  EXPECT_NE(run.out.find("Wrote " + out + "/telemetry.csv (751 rows), "), std::string::npos)
+      << run.out;
+  ASSERT_EQ(facts.size(), 18u);
+  EXPECT_EQ(facts.at("match time"), 15.0);
+  EXPECT_GT(facts.at("parked at"), 0.0);
+  EXPECT_GT(facts.at("line seen at"), 0.0);
+  EXPECT_NEAR(facts.at("field distance"), facts.at("encoder distance"), 0.05);
+  EXPECT_GT(facts.at("top speed"), 0.5);
+  EXPECT_LE(facts.at("top speed"), demo::robot_map::kFreeSpeed * 1.05);
+}
+
+TEST(DemoProgram, RefusesBadCommandLinesAndFoldersBeforePlaying) {
+  ReportFolder scratch;
+  velmora_test::ExpectRefusalsOfTheProgram(scratch.Path());
+}
+
+#endif  // VELMORA_DEMO_PROGRAM
 
 }  // namespace

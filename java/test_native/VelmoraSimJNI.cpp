@@ -1,6 +1,6 @@
-// The simulation driver's test face for the Java tests: reset, scripted results, the journal in
-// the scenario table's words, and a few simulated-world settings. Test code only; never shipped.
-// Bound with RegisterNatives to dev.velmora.frc.testing.SimDriver.
+// The simulation driver's own face for Java tests and the Java demo: reset, scripted results, the
+// journal in the scenario table's words, simulated time and the simulated field. Never shipped.
+// Bound with RegisterNatives to dev.velmora.frc.sim.SimDriver.
 #include <jni.h>
 
 #include <exception>
@@ -79,6 +79,24 @@ jboolean MockDSEnabled(JNIEnv*, jclass) {
   return velmora_sim::MockDSEnabled() ? JNI_TRUE : JNI_FALSE;
 }
 
+void AttachDrive(JNIEnv*, jclass, jint canId, jint left, jint right, jdouble metres) {
+  velmora_sim::AttachDrive(canId, left, right, metres);
+}
+
+jdoubleArray RobotPose(JNIEnv* env, jclass) {
+  const velmora_sim::RobotPose pose = velmora_sim::Robot();
+  const jdouble values[3] = {pose.x, pose.y, pose.heading};
+  jdoubleArray array = env->NewDoubleArray(3);
+  if (array != nullptr) env->SetDoubleArrayRegion(array, 0, 3, values);
+  return array;
+}
+
+jdouble RobotDistanceTravelled(JNIEnv*, jclass) { return velmora_sim::RobotDistanceTravelled(); }
+
+jdouble RayDistance(JNIEnv*, jclass, jdouble x, jdouble y, jdouble angle) {
+  return velmora_sim::RayDistance(x, y, angle);
+}
+
 const JNINativeMethod kMethods[] = {
     {const_cast<char*>("reset"), const_cast<char*>("()V"), reinterpret_cast<void*>(&Reset)},
     {const_cast<char*>("script"), const_cast<char*>("(Ljava/lang/String;)V"),
@@ -95,6 +113,14 @@ const JNINativeMethod kMethods[] = {
      reinterpret_cast<void*>(&OpenLidarMinis)},
     {const_cast<char*>("mockDSEnabled"), const_cast<char*>("()Z"),
      reinterpret_cast<void*>(&MockDSEnabled)},
+    {const_cast<char*>("attachDrive"), const_cast<char*>("(IIID)V"),
+     reinterpret_cast<void*>(&AttachDrive)},
+    {const_cast<char*>("robotPose"), const_cast<char*>("()[D"),
+     reinterpret_cast<void*>(&RobotPose)},
+    {const_cast<char*>("robotDistanceTravelled"), const_cast<char*>("()D"),
+     reinterpret_cast<void*>(&RobotDistanceTravelled)},
+    {const_cast<char*>("rayDistance"), const_cast<char*>("(DDD)D"),
+     reinterpret_cast<void*>(&RayDistance)},
 };
 
 }  // namespace
@@ -102,7 +128,7 @@ const JNINativeMethod kMethods[] = {
 extern "C" JNIEXPORT jint JNICALL JNI_OnLoad(JavaVM* vm, void*) {
   JNIEnv* env = nullptr;
   if (vm->GetEnv(reinterpret_cast<void**>(&env), JNI_VERSION_1_8) != JNI_OK) return JNI_ERR;
-  jclass bridge = env->FindClass("dev/velmora/frc/testing/SimDriver");
+  jclass bridge = env->FindClass("dev/velmora/frc/sim/SimDriver");
   if (bridge == nullptr) return JNI_ERR;
   const jint registered = env->RegisterNatives(
       bridge, kMethods, static_cast<jint>(sizeof kMethods / sizeof kMethods[0]));

@@ -3,7 +3,7 @@ package dev.velmora.frc;
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
-import dev.velmora.frc.testing.SimDriver;
+import dev.velmora.frc.sim.SimDriver;
 import java.lang.management.ManagementFactory;
 import org.junit.jupiter.api.Test;
 

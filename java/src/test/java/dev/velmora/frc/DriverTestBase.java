@@ -2,7 +2,7 @@ package dev.velmora.frc;
 
 import static org.junit.jupiter.api.Assertions.assertEquals;
 
-import dev.velmora.frc.testing.SimDriver;
+import dev.velmora.frc.sim.SimDriver;
 import edu.wpi.first.hal.HAL;
 import edu.wpi.first.hal.sim.SimHooks;
 import java.util.Arrays;

@@ -5,7 +5,7 @@ import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertNotNull;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
-import dev.velmora.frc.testing.SimDriver;
+import dev.velmora.frc.sim.SimDriver;
 import edu.wpi.first.hal.sim.PWMSim;
 import edu.wpi.first.hal.sim.SimDeviceSim;
 import edu.wpi.first.hal.sim.SimHooks;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../../src/driver_link/VelmoraDriver.h"
 #include "ScenarioDriver.h"
 #include "velmora_sim/SimDriver.h"
 
@@ -97,6 +98,15 @@ jdouble RayDistance(JNIEnv*, jclass, jdouble x, jdouble y, jdouble angle) {
   return velmora_sim::RayDistance(x, y, angle);
 }
 
+// The same driver calls as the library's, bare: the cost harness's baseline.
+void BareSetMotorSpeed(JNIEnv*, jclass, jint handle, jint index, jdouble speed) {
+  c_Orvex_setMotorSpeed(handle, static_cast<uint8_t>(index), speed);
+}
+
+jdouble BareGetRPM(JNIEnv*, jclass, jint handle, jint index) {
+  return c_Orvex_getRPM(handle, static_cast<uint8_t>(index));
+}
+
 const JNINativeMethod kMethods[] = {
     {const_cast<char*>("reset"), const_cast<char*>("()V"), reinterpret_cast<void*>(&Reset)},
     {const_cast<char*>("script"), const_cast<char*>("(Ljava/lang/String;)V"),
@@ -119,6 +129,10 @@ const JNINativeMethod kMethods[] = {
      reinterpret_cast<void*>(&RobotPose)},
     {const_cast<char*>("robotDistanceTravelled"), const_cast<char*>("()D"),
      reinterpret_cast<void*>(&RobotDistanceTravelled)},
+    {const_cast<char*>("bareSetMotorSpeed"), const_cast<char*>("(IID)V"),
+     reinterpret_cast<void*>(&BareSetMotorSpeed)},
+    {const_cast<char*>("bareGetRPM"), const_cast<char*>("(II)D"),
+     reinterpret_cast<void*>(&BareGetRPM)},
     {const_cast<char*>("rayDistance"), const_cast<char*>("(DDD)D"),
      reinterpret_cast<void*>(&RayDistance)},
 };

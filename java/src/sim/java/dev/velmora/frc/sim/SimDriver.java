@@ -73,4 +73,22 @@ public final class SimDriver {
    * @return metres
    */
   public static native double rayDistance(double x, double y, double angle);
+
+  /**
+   * The driver's speed call made straight from a native method, for the cost harness.
+   *
+   * @param handle the controller's driver handle
+   * @param index the channel
+   * @param speed the speed
+   */
+  public static native void bareSetMotorSpeed(int handle, int index, double speed);
+
+  /**
+   * The driver's RPM read made straight from a native method, for the cost harness.
+   *
+   * @param handle the controller's driver handle
+   * @param index the channel
+   * @return the driver's value
+   */
+  public static native double bareGetRPM(int handle, int index);
 }

@@ -30,6 +30,10 @@ foreach(_target ${_velmora_all_targets})
   endif()
   if(_dir MATCHES "/wpilib_standin(/|$)" AND _type MATCHES "^(SHARED|STATIC)_LIBRARY$|^INTERFACE")
     list(APPEND VELMORA_WPILIB_STANDIN_TARGETS ${_target})
+    if(_type STREQUAL "SHARED_LIBRARY" AND VELMORA_WPILIB_DEBUG_NAMES)
+      # WPILib's debug libraries are named with a "d": libwpilibcd.so, wpilibcd.dll.
+      set_target_properties(${_target} PROPERTIES DEBUG_POSTFIX d)
+    endif()
   endif()
 endforeach()
 
@@ -166,9 +170,7 @@ install(FILES ${PROJECT_BINARY_DIR}/VelmoraConfig.cmake
         DESTINATION ${VELMORA_CMAKE_DIR} COMPONENT Velmora)
 
 # ---- Vendor dependency for WPILib projects -----------------------------------------------------
-set(VELMORA_VENDORDEP_UUID "95bbbde5-93d5-5774-bb40-689e3a0a2763")
-configure_file(${PROJECT_SOURCE_DIR}/packaging/Velmora.json.in ${PROJECT_BINARY_DIR}/Velmora.json
-               @ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/VelmoraVendorFile.cmake)
 # What the packer needs to know of this build: the WPILib platform and classifier of its archive
 # (a Debug build fills the "<platform>debug" archive), the compiler family it links with, and
 # whether it has the WPILib stand-in to build the unpacked test program against.
@@ -190,6 +192,14 @@ elseif(MSVC)
 else()
   set(_velmora_family "${CMAKE_CXX_COMPILER_ID}")
 endif()
+get_property(_velmora_multi_config GLOBAL PROPERTY GENERATOR_IS_MULTI_CONFIG)
+if(NOT _velmora_multi_config)
+  set(_velmora_multi_config FALSE)
+endif()
+set(_velmora_debug_names FALSE)
+if(VELMORA_WPILIB_DEBUG_NAMES)
+  set(_velmora_debug_names TRUE)
+endif()
 set(_velmora_has_standin FALSE)
 if(VELMORA_WPILIB_STANDIN_TARGETS)
   set(_velmora_has_standin TRUE)
@@ -203,6 +213,8 @@ set(vendordep_compiler_version \"${CMAKE_CXX_COMPILER_VERSION}\")
 set(vendordep_wpilib_standin ${_velmora_has_standin})
 set(vendordep_wpilib_prefix \"${CMAKE_PREFIX_PATH}\")
 set(vendordep_generator \"${CMAKE_GENERATOR}\")
+set(vendordep_multi_config ${_velmora_multi_config})
+set(vendordep_wpilib_debug_names ${_velmora_debug_names})
 set(vendordep_toolchain \"${CMAKE_TOOLCHAIN_FILE}\")
 set(vendordep_emulator \"${CMAKE_CROSSCOMPILING_EMULATOR}\")
 set(vendordep_strip \"${CMAKE_STRIP}\")
@@ -212,17 +224,8 @@ set(vendordep_strip \"${CMAKE_STRIP}\")
 set(VELMORA_PACKAGE_WITH "" CACHE STRING "Other build folders whose archives join this build's")
 set(_velmora_pack_builds ${PROJECT_BINARY_DIR} ${VELMORA_PACKAGE_WITH})
 string(REPLACE ";" "|" _velmora_pack_builds "${_velmora_pack_builds}")
-# A release carries the release and the debug archive of every desktop platform.
-set(_velmora_release_classifiers "linuxx86-64|linuxx86-64debug|windowsx86-64|windowsx86-64debug")
 set(_velmora_headers ${PROJECT_SOURCE_DIR}/include|${PROJECT_SOURCE_DIR}/sim_driver/include)
-add_custom_target(vendordep
-  COMMAND ${CMAKE_COMMAND} -DBUILDS=${_velmora_pack_builds} -DOUT=${PROJECT_BINARY_DIR}/vendordep
-          -DCHECK=${PROJECT_SOURCE_DIR}/packaging/check.cmake -DHEADERS=${_velmora_headers}
-          -DREQUIRE=${_velmora_release_classifiers}
-          -DCONSUMER=${PROJECT_SOURCE_DIR}/tests/consumer
-          -P ${PROJECT_SOURCE_DIR}/packaging/pack.cmake
-  COMMENT "Packing the vendor dependency (every platform) into ${PROJECT_BINARY_DIR}/vendordep"
-  VERBATIM)
+# A whole release (every build it packs, built first): the `release` preset, cmake/VelmoraRelease.cmake.
 
 # ---- Packaging tests ---------------------------------------------------------------------------
 # Built as robot programs are (no sanitizer or fuzzing runtime), these check the installed
@@ -278,10 +281,15 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
                    -DHEADERS=${_velmora_headers}
                    -DCONSUMER=${PROJECT_SOURCE_DIR}/tests/consumer
                    -P ${PROJECT_SOURCE_DIR}/packaging/pack.cmake)
+  find_program(READELF_FOR_FLOOR NAMES readelf)
+  set(_velmora_floor_probe "")
+  if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND READELF_FOR_FLOOR)
+    set(_velmora_floor_probe -DFLOOR_PROBE=$<TARGET_FILE:velmora_floor_probe_plain>)
+  endif()
   add_test(NAME package.vendordep_check_catches_faults
            COMMAND ${CMAKE_COMMAND} -DPACKED=${PROJECT_BINARY_DIR}/vendordep-test
                    -DCHECK=${PROJECT_SOURCE_DIR}/packaging/check.cmake
-                   -DHEADERS=${_velmora_headers}
+                   -DHEADERS=${_velmora_headers} ${_velmora_floor_probe}
                    -P ${PROJECT_SOURCE_DIR}/packaging/check_rejects.cmake)
   if(WIN32 AND CMAKE_OBJDUMP)
     add_test(NAME package.dll_exports
@@ -289,6 +297,24 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
                      -DHEADERS=${PROJECT_SOURCE_DIR}/include/velmora
                      -P ${PROJECT_SOURCE_DIR}/cmake/CheckDllExports.cmake)
     set_tests_properties(package.dll_exports PROPERTIES LABELS packaging)
+  endif()
+  # The runtime floor check refuses a library that needs a newer glibc or libstdc++, and the
+  # floor mechanism brings the same source under it.
+  if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND READELF_FOR_FLOOR)
+    foreach(_probe velmora_floor_probe_plain velmora_floor_probe_floored)
+      add_library(${_probe} SHARED ${PROJECT_SOURCE_DIR}/tests/runtime_floor/probe.cpp)
+      target_link_libraries(${_probe} PRIVATE velmora_warnings)
+      set_target_properties(${_probe} PROPERTIES LIBRARY_OUTPUT_DIRECTORY
+                            ${PROJECT_BINARY_DIR}/runtime_floor/${_probe})
+    endforeach()
+    velmora_runtime_floor(velmora_floor_probe_floored)
+    add_test(NAME package.runtime_floor_check
+             COMMAND ${CMAKE_COMMAND} -DCHECK=${PROJECT_SOURCE_DIR}/packaging/check_floor.cmake
+                     -DPLAIN=$<TARGET_FILE:velmora_floor_probe_plain>
+                     -DFLOORED=$<TARGET_FILE:velmora_floor_probe_floored>
+                     -DWORK=${PROJECT_BINARY_DIR}/runtime_floor/work
+                     -P ${PROJECT_SOURCE_DIR}/tests/runtime_floor/check.cmake)
+    set_tests_properties(package.runtime_floor_check PROPERTIES LABELS packaging)
   endif()
   set_tests_properties(package.vendordep PROPERTIES LABELS packaging
                        FIXTURES_SETUP velmora_vendordep)

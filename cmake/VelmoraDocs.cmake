@@ -20,3 +20,16 @@ else()
                     COMMAND ${CMAKE_COMMAND} -E false
                     VERBATIM)
 endif()
+
+# Every relative link in the Markdown (README.md, docs/, ...) resolves, and the check finds a
+# broken one.
+if(VELMORA_BUILD_TESTS)
+  add_test(NAME docs.relative_links
+           COMMAND ${CMAKE_COMMAND} -DROOT=${PROJECT_SOURCE_DIR}
+                   -P ${PROJECT_SOURCE_DIR}/tests/docs/check_links.cmake)
+  add_test(NAME docs.link_check_finds_broken_links
+           COMMAND ${CMAKE_COMMAND} -DSELF_TEST=ON -DWORK=${PROJECT_BINARY_DIR}/link-check
+                   -P ${PROJECT_SOURCE_DIR}/tests/docs/check_links.cmake)
+  set_tests_properties(docs.relative_links docs.link_check_finds_broken_links PROPERTIES
+                       LABELS docs)
+endif()

@@ -18,7 +18,16 @@
 #  - the files the tooling takes, by its patterns: **/*.so (Linux), **/*.dll and **/*.lib
 #    (Windows), from <os>/<arch>/shared/. The library is there; a Linux library's SONAME is its
 #    file name; every library a shipped library needs comes from the same archive, another
-#    artifact, WPILib or the system.
+#    artifact, WPILib or the system;
+#  - WPILib by the right names: a debug archive's libraries need WPILib's debug libraries
+#    (libwpilibcd.so, wpilibcd.dll, ...), a release archive's the release ones;
+#  - a Windows archive is an MSVC build (WPILib's Windows desktop builds are MSVC, which cannot
+#    link a MinGW C++ DLL): one that needs MinGW's runtime is a problem;
+#  - the sources archive (sourcesClassifier) holds sources;
+#  - the runtime floor (check_floor.cmake) of every lib*.so in the tree.
+# With -DDOWNLOADS=<folder>: each MinGW download there holds its DLLs, import libraries, headers
+# and a README that says what it pairs with. With -DINSTALLER=<zip>: the offline installer holds
+# vendordeps/<the vendor file> and the same maven/ tree.
 cmake_minimum_required(VERSION 3.20)
 foreach(var JSON REPO)
   if(NOT DEFINED ${var})
@@ -29,6 +38,12 @@ get_filename_component(JSON ${JSON} ABSOLUTE)
 get_filename_component(REPO ${REPO} ABSOLUTE)
 string(REPLACE "|" ";" REQUIRE "${REQUIRE}")
 string(REPLACE "|" ";" HEADERS "${HEADERS}")
+set(absolute "")
+foreach(folder ${HEADERS})
+  get_filename_component(folder ${folder} ABSOLUTE)
+  list(APPEND absolute ${folder})
+endforeach()
+set(HEADERS ${absolute})
 find_program(READELF NAMES readelf)
 if(NOT OBJDUMP)
   find_program(OBJDUMP NAMES x86_64-w64-mingw32-objdump objdump)
@@ -39,10 +54,14 @@ endif()
 set(system_linux "^(libc|libm|libdl|librt|libpthread|libstdc\\+\\+|libgcc_s|ld-linux-x86-64)\\.so")
 set(system_windows "^(kernel32|user32|advapi32|ws2_32|msvcrt|ucrtbased?|api-ms-win-.*|vcruntime140(_1)?d?|msvcp140d?)\\.dll$")
 set(wpilib_libraries wpilibc wpiHal ntcore wpiutil)
+set(wpilib_debug_libraries wpilibcd wpiHald ntcored wpiutild)
+set(mingw_runtime "^(libstdc\\+\\+-6|libgcc_s_seh-1|libwinpthread-1)\\.dll$")
 
 set(problems "")
-macro(problem text)
-  list(APPEND problems "${text}")
+# problem("text" ["more text" ...]): the parts make one problem.
+macro(problem)
+  string(CONCAT _problem_text ${ARGV})
+  list(APPEND problems "${_problem_text}")
 endmacro()
 
 # Reads a JSON member; a missing member or one of the wrong kind is a problem.
@@ -208,6 +227,22 @@ foreach(i RANGE ${last})
     list(APPEND all_header_entries ${entries})
   endif()
 
+  # Sources: what a debugger steps into.
+  string(JSON sources_classifier ERROR_VARIABLE no_sources GET "${json}" cppDependencies ${i}
+         sourcesClassifier)
+  if(NOT no_sources)
+    set(sources_zip ${base}-${sources_classifier}.zip)
+    if(NOT EXISTS ${sources_zip})
+      problem("${artifact}: ${sources_zip} is missing")
+    else()
+      zip_entries(${sources_zip} entries)
+      list(FILTER entries INCLUDE REGEX "\\.(cpp|cc|c)$")
+      if(NOT entries)
+        problem("${artifact}: the sources archive holds no source file")
+      endif()
+    endif()
+  endif()
+
   string(JSON platform_count LENGTH "${json}" cppDependencies ${i} binaryPlatforms)
   math(EXPR last_platform "${platform_count} - 1")
   foreach(p RANGE ${last_platform})
@@ -333,7 +368,7 @@ foreach(i RANGE ${last})
              OR dependency MATCHES "${system_regex}")
             set(known TRUE)
           endif()
-          foreach(other ${all_libs} ${wpilib_libraries})
+          foreach(other ${all_libs} ${wpilib_libraries} ${wpilib_debug_libraries})
             string(TOLOWER "${other}" other_lower)
             if(dependency STREQUAL "lib${other}.so" OR dependency STREQUAL "${other_lower}.dll")
               set(known TRUE)
@@ -342,6 +377,28 @@ foreach(i RANGE ${last})
           if(NOT known)
             problem("${artifact}: ${classifier}: ${leaf} needs ${dependency}, which the archive "
                     "lacks")
+          endif()
+        endforeach()
+        # WPILib by the names of the archive's kind of build: a team's debug build extracts
+        # WPILib's debug libraries only, its release build the release ones.
+        if(kind STREQUAL "debug")
+          set(wrong_names ${wpilib_libraries})
+          set(right_kind "debug")
+        else()
+          set(wrong_names ${wpilib_debug_libraries})
+          set(right_kind "release")
+        endif()
+        foreach(dependency ${needed})
+          foreach(wrong ${wrong_names})
+            string(TOLOWER "${wrong}" wrong_lower)
+            if(dependency STREQUAL "lib${wrong}.so" OR dependency STREQUAL "${wrong_lower}.dll")
+              problem("${artifact}: ${classifier}: ${leaf} needs ${dependency}, not one of "
+                      "WPILib's ${right_kind} library names")
+            endif()
+          endforeach()
+          if(platform STREQUAL "windowsx86-64" AND dependency MATCHES "${mingw_runtime}")
+            problem("${artifact}: ${classifier}: ${leaf} needs ${dependency}: a MinGW build, "
+                    "which WPILib's MSVC-built Windows programs cannot link")
           endif()
         endforeach()
         # A debug archive holds a debug build; a release archive does not.
@@ -374,6 +431,81 @@ foreach(required ${REQUIRE})
     problem("${required} is required but no artifact lists its platform in binaryPlatforms")
   endif()
 endforeach()
+
+# The runtime floor of every Linux library in the tree.
+execute_process(COMMAND ${CMAKE_COMMAND} -DPATHS=${REPO}
+                        -P ${CMAKE_CURRENT_LIST_DIR}/check_floor.cmake
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0 AND "${out}${err}" MATCHES "no Linux library")
+  message(STATUS "runtime floor: no Linux library in this tree")
+elseif(NOT rc EQUAL 0)
+  string(REGEX REPLACE "^.*problem\\(s\\):[ \n]*" "" err "${err}")
+  string(REGEX REPLACE "[ \n]+$" "" err "${err}")
+  string(REGEX REPLACE "\n[ \n]*" ";" lines "${err}")
+  foreach(line ${lines})
+    string(STRIP "${line}" line)
+    problem("runtime floor: ${line}")
+  endforeach()
+else()
+  message(STATUS "${out}")
+endif()
+
+# The MinGW downloads: plain archives for MinGW programs, with a README saying so.
+if(DOWNLOADS AND IS_DIRECTORY ${DOWNLOADS})
+  file(GLOB downloads ${DOWNLOADS}/*-mingw*.zip)
+  foreach(download ${downloads})
+    get_filename_component(download_name ${download} NAME)
+    zip_entries(${download} entries)
+    foreach(lib ${all_libs})
+      foreach(wanted bin/${lib}.dll lib/${lib}.lib)
+        if(NOT wanted IN_LIST entries)
+          problem("${download_name}: ${wanted} is missing")
+        endif()
+      endforeach()
+    endforeach()
+    foreach(wanted bin/libstdc++-6.dll README.txt)
+      if(NOT wanted IN_LIST entries)
+        problem("${download_name}: ${wanted} is missing")
+      endif()
+    endforeach()
+    list(FILTER entries INCLUDE REGEX "^include/.+\\.h$")
+    if(NOT entries)
+      problem("${download_name}: holds no headers under include/")
+    endif()
+    set(scratch ${scratch_root}/download)
+    file(REMOVE_RECURSE ${scratch})
+    file(MAKE_DIRECTORY ${scratch})
+    execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${download} README.txt
+                    WORKING_DIRECTORY ${scratch})
+    if(EXISTS ${scratch}/README.txt)
+      file(READ ${scratch}/README.txt readme)
+      if(NOT readme MATCHES "MinGW-w64 GCC ONLY" OR NOT readme MATCHES "simulation driver"
+         OR NOT readme MATCHES "maker's driver")
+        problem("${download_name}: the README does not say it is for MinGW programs and pairs "
+                "with the simulation driver or a MinGW-built driver only")
+      endif()
+    endif()
+    file(REMOVE_RECURSE ${scratch_root})
+  endforeach()
+endif()
+
+# The offline installer: ~/wpilib/<year>/ as the tooling reads it.
+if(INSTALLER)
+  if(NOT EXISTS ${INSTALLER})
+    problem("the offline installer ${INSTALLER} is missing")
+  else()
+    zip_entries(${INSTALLER} entries)
+    if(NOT "vendordeps/${json_name}" IN_LIST entries)
+      problem("the offline installer holds no vendordeps/${json_name}")
+    endif()
+    file(GLOB_RECURSE repo_files RELATIVE ${REPO} ${REPO}/*)
+    foreach(file ${repo_files})
+      if(NOT "maven/${file}" IN_LIST entries)
+        problem("the offline installer lacks maven/${file}")
+      endif()
+    endforeach()
+  endif()
+endif()
 
 if(problems)
   list(LENGTH problems count)

@@ -1,7 +1,8 @@
 # The vendor dependency check must catch a broken package. Takes a packed folder (pack.cmake's
 # OUT), breaks copies of it in the ways a package goes wrong and expects the check to fail on each,
 # naming the fault.
-#   cmake -DPACKED=<folder> -DCHECK=<check.cmake> -DHEADERS=<include folders> -P check_rejects.cmake
+#   cmake -DPACKED=<folder> -DCHECK=<check.cmake> -DHEADERS=<include folders>
+#         [-DFLOOR_PROBE=<a lib*.so that needs a newer glibc>] -P check_rejects.cmake
 cmake_minimum_required(VERSION 3.21)  # file(RPATH_SET)
 foreach(var PACKED CHECK HEADERS)
   if(NOT DEFINED ${var})
@@ -13,9 +14,17 @@ get_filename_component(PACKED ${PACKED} ABSOLUTE)
 set(work ${PACKED}-broken)
 set(failures "")
 
+file(GLOB installer RELATIVE ${PACKED} ${PACKED}/*-offline.zip)
+find_program(PATCHELF patchelf)
+
 function(expect_rejected case json require pattern)
+  set(extra "")
+  if(installer)
+    list(APPEND extra -DINSTALLER=${work}/${installer})
+  endif()
   execute_process(COMMAND ${CMAKE_COMMAND} -DJSON=${json} -DREPO=${work}/maven
-                          -DHEADERS=${HEADERS} -DREQUIRE=${require} -P ${CHECK}
+                          -DHEADERS=${HEADERS} -DREQUIRE=${require}
+                          -DDOWNLOADS=${work}/downloads ${extra} -P ${CHECK}
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(rc EQUAL 0)
     set(failures "${failures}\n  ${case}: the check passed" PARENT_SCOPE)
@@ -68,9 +77,9 @@ set(base ${work}/maven/${group_path}/${artifact}/${version}/${artifact}-${versio
 
 # Each platform's release archive: without its library, and (for the library's artifact) missing.
 file(GLOB_RECURSE platform_zips RELATIVE ${PACKED} ${PACKED}/maven/*.zip)
-list(FILTER platform_zips EXCLUDE REGEX "-headers\\.zip$")
+list(FILTER platform_zips EXCLUDE REGEX "-(headers|sources)\\.zip$|-offline\\.zip$|^downloads/")
 if(NOT platform_zips)
-  message(FATAL_ERROR "no platform archive in ${PACKED}/maven")
+  message(STATUS "no platform archive in ${PACKED}/maven: the platform archive cases are skipped")
 endif()
 set(classifiers "")
 foreach(rel ${platform_zips})
@@ -164,11 +173,75 @@ if("linuxx86-64" IN_LIST classifiers)
                   "has the run path /lib")
 endif()
 
-if("windowsx86-64" IN_LIST classifiers)
+# WPILib by the names of the archive's kind: a debug library asking for release names, or the
+# other way round.
+if(PATCHELF)
+  foreach(classifier linuxx86-64 linuxx86-64debug)
+    if(NOT classifier IN_LIST classifiers)
+      continue()
+    endif()
+    if(classifier MATCHES "debug$")
+      set(from libwpilibcd.so)
+      set(to libwpilibc.so)
+      set(kind debug)
+    else()
+      set(from libwpilibc.so)
+      set(to libwpilibcd.so)
+      set(kind release)
+    endif()
+    fresh_copy()
+    unzip(${base}-${classifier}.zip ${tree})
+    execute_process(COMMAND ${PATCHELF} --replace-needed ${from} ${to}
+                            ${tree}/linux/x86-64/shared/lib${lib}.so)
+    rezip(${tree} ${base}-${classifier}.zip)
+    expect_rejected("${classifier} library asking for ${to}" ${work}/Velmora.json ""
+                    "needs ${to}, not one of WPILib's ${kind} library names")
+  endforeach()
+endif()
+
+# A library under the runtime floor's limit, shipped in an archive beside ours.
+if(FLOOR_PROBE AND "linuxx86-64" IN_LIST classifiers)
   fresh_copy()
-  drop_from_zip(${base}-windowsx86-64.zip "libstdc\\+\\+-6\\.dll$")
-  expect_rejected("Windows archive without the C++ runtime DLL" ${work}/Velmora.json ""
-                  "needs libstdc\\+\\+-6\\.dll")
+  unzip(${base}-linuxx86-64.zip ${tree})
+  file(COPY_FILE ${FLOOR_PROBE} ${tree}/linux/x86-64/shared/libprobe.so)
+  rezip(${tree} ${base}-linuxx86-64.zip)
+  expect_rejected("a library that needs glibc 2.35" ${work}/Velmora.json ""
+                  "runtime floor: [^\n]*libprobe\\.so needs GLIBC_2\\.35")
+endif()
+
+fresh_copy()
+file(REMOVE ${base}-sources.zip)
+expect_rejected("no sources archive" ${work}/Velmora.json "" "sources\\.zip is missing")
+
+if(installer)
+  fresh_copy()
+  drop_from_zip(${work}/${installer} "^vendordeps/")
+  expect_rejected("offline installer without the vendor file" ${work}/Velmora.json ""
+                  "installer holds no vendordeps/Velmora.json")
+endif()
+
+# The MinGW download: offered to the tooling as the Windows archive, and without its README.
+file(GLOB mingw_downloads RELATIVE ${PACKED} ${PACKED}/downloads/*-mingw.zip)
+if(mingw_downloads)
+  fresh_copy()
+  unzip(${work}/${mingw_downloads} ${work}/mingw)
+  file(MAKE_DIRECTORY ${tree}/windows/x86-64/shared)
+  file(COPY ${work}/mingw/bin/${lib}.dll ${work}/mingw/lib/${lib}.lib
+       DESTINATION ${tree}/windows/x86-64/shared)
+  file(REMOVE_RECURSE ${work}/mingw)
+  rezip(${tree} ${base}-windowsx86-64.zip)
+  string(JSON offered SET "${json}" cppDependencies 0 binaryPlatforms
+         "[\"linuxx86-64\", \"windowsx86-64\"]")
+  file(WRITE ${work}/Velmora.json "${offered}")
+  expect_rejected("the MinGW build offered as windowsx86-64" ${work}/Velmora.json ""
+                  "a MinGW build, which WPILib's MSVC-built Windows programs cannot link")
+
+  fresh_copy()
+  unzip(${work}/${mingw_downloads} ${tree})
+  file(WRITE ${tree}/README.txt "Velmora for Windows.\n")
+  rezip(${tree} ${work}/${mingw_downloads})
+  expect_rejected("MinGW download whose README does not say what it pairs with"
+                  ${work}/Velmora.json "" "the README does not say")
 endif()
 
 # Release and debug archives swapped: each holds the other kind of build.

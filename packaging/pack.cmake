@@ -1,25 +1,47 @@
-# Packs the vendor dependency: the JSON file and, in the Maven layout that WPILib's build tooling
-# reads, for each C++ artifact of the JSON file (the library and the simulation driver) its .pom,
-# its headers archive and one archive per platform build.
+# Packs a release: the vendor file, the Maven tree that WPILib's build tooling reads, the MinGW
+# download, and the offline installer.
 #
-#   cmake -DBUILDS="build/default|build/windows" -DOUT=build/vendordep -P packaging/pack.cmake
+#   cmake -DBUILDS="build/real-wpilib|build/linux-debug-real-wpilib|build/windows|..."
+#         -DOUT=build/release/out [-DJSON=<configured Velmora.json>]
+#         [-DMSVC_ARCHIVES=<folder>] [-DCHECK=<check.cmake> -DHEADERS=<include folders>]
+#         [-DREQUIRE="linuxx86-64|linuxx86-64debug"] [-DCONSUMER=<tests/consumer>]
+#         -P packaging/pack.cmake
 #
 # BUILDS lists configured and built folders ('|' or ';' between them); each says in
-# vendordep-build.cmake which archive it fills: "<platform>" for a release build, "<platform>debug"
-# for a Debug build. OUT gets Velmora.json and maven/<group>/<artifact>/<version>/ with
-# <artifact>-<version>.pom and <artifact>-<version>-{headers,<classifier>}.zip. A build folder
-# after the first that has not been configured is passed over with a note.
+# vendordep-build.cmake what it is (platform, build type, compiler family). A build folder after
+# the first that has not been configured is passed over with a note. JSON is the configured vendor
+# file (default: the first build's); its binaryPlatforms are filled here from what was packed.
 #
-# With -DCHECK=<check.cmake> and -DHEADERS=<include folders> the result is checked at once: every
-# packed archive, and every classifier or platform in -DREQUIRE="linuxx86-64|windowsx86-64debug".
-# With -DCONSUMER=<tests/consumer> the consumer program is then built and run from the unpacked
-# archives of every packed classifier (packaging/consume.cmake).
-cmake_minimum_required(VERSION 3.21)  # file(RPATH_SET)
+# OUT gets:
+#  - Velmora.json: the vendor file. An artifact lists a platform only when its archive for that
+#    platform is in the Maven tree, so it offers nothing that does not link.
+#  - maven/<group>/<artifact>/<version>/: <artifact>-<version>.pom, -headers.zip, -sources.zip and
+#    one archive per platform build (classifier "<platform>" or "<platform>debug"), each with
+#    SHA-1 and MD5 files, and maven-metadata.xml per artifact. Linux builds and MSVC builds go
+#    here. MSVC archives packed elsewhere (the hosted MSVC workflow, which runs this script on
+#    its build) join from MSVC_ARCHIVES, found there by their Maven file names.
+#  - downloads/Velmora-<version>-windowsx86-64-mingw[-debug].zip: a MinGW-w64 build is a plain
+#    download for MinGW programs, never offered to WPILib's tooling (its Windows builds use MSVC,
+#    which cannot link a MinGW C++ DLL).
+#  - Velmora-<version>-offline.zip: the maven/ tree and vendordeps/Velmora.json, laid out as the
+#    ~/wpilib/<year>/ folder a team unpacks it into.
+#
+# With CHECK and HEADERS the result is checked at once (check.cmake: the tree as the tooling
+# reads it, the runtime floor, the debug library names, the MinGW download); REQUIRE names
+# classifiers that must be there. With CONSUMER the consumer program is built and run from the
+# offline installer's layout for each Linux build and from the MinGW download for each MinGW
+# build (consume.cmake).
+#
+# The artifacts are data: the vendor file's cppDependencies, and below, per libName, the install
+# component that holds it, its description and its source folders. A new native artifact (a JNI
+# library, say) adds its entries there.
+cmake_minimum_required(VERSION 3.21)  # file(RPATH_SET), file(COPY_FILE)
 foreach(var BUILDS OUT)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "pack.cmake: -D${var}= is required")
   endif()
 endforeach()
+get_filename_component(source_root ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 string(REPLACE "|" ";" BUILDS "${BUILDS}")
 get_filename_component(OUT ${OUT} ABSOLUTE)
 set(absolute "")
@@ -37,8 +59,13 @@ set(description_of_Velmora "The device library.")
 set(description_of_VelmoraDriver "The simulation driver: it simulates the devices, so that a \
 desktop program or test runs with no hardware.
 On the robot the maker's driver, a library of the same name, takes its place.")
+# Its sources (folders of the repository), for the sources archive.
+set(sources_of_Velmora src include)
+set(sources_of_VelmoraDriver sim_driver/src sim_driver/wpilib sim_driver/include)
 
 include(${CMAKE_CURRENT_LIST_DIR}/../cmake/RunCommand.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/runtime_floor.cmake)
+string(REPLACE ";" ", " floor_text "${velmora_runtime_floor}")
 
 # A zip of everything in `dir`, with fixed times so that the same files give the same archive.
 function(zip_folder dir archive)
@@ -62,33 +89,33 @@ function(write_checksums file)
   endforeach()
 endfunction()
 
-# The text that says what a platform archive holds and which programs it links with.
-function(write_readme file artifact version lib classifier)
-  if(vendordep_build_type STREQUAL "Debug")
-    set(kind "Debug build (no optimisation, with debug information)")
+# What the build is, in words, for the README.txt files.
+function(describe_build out_kind out_compiler)
+  if(build_type STREQUAL "Debug")
+    set(${out_kind} "Debug build (no optimisation, with debug information)" PARENT_SCOPE)
   else()
-    set(kind "Release build")
+    set(${out_kind} "Release build" PARENT_SCOPE)
   endif()
-  set(compiler "${vendordep_compiler_family} ${vendordep_compiler_version}")
-  if(vendordep_platform STREQUAL "windowsx86-64")
-    file(GLOB runtime RELATIVE ${stage}/bin ${stage}/bin/*.dll)
-    list(REMOVE_ITEM runtime ${lib}.dll)
-    string(REPLACE ";" ", " runtime "${runtime}")
-    if(vendordep_compiler_family STREQUAL "MinGW-w64 GCC")
-      set(family "FOR PROGRAMS BUILT WITH MinGW-w64 GCC ONLY. A C++ DLL links only with programs of
-its own compiler family: this one exports GCC-mangled names and uses GCC's C++ runtime.
-WPILib's Windows desktop builds use MSVC (Visual Studio 2019 for the 2020 season); they need
-an MSVC build of this library instead.
+  set(${out_compiler} "${vendordep_compiler_family} ${vendordep_compiler_version}" PARENT_SCOPE)
+endfunction()
 
-The compiler's runtime DLLs it needs are included: ${runtime}.
-Every module of a program must share them: keep them beside the program.")
-    else()
-      set(family "For programs built with ${vendordep_compiler_family}.")
-    endif()
+# The text that says what a platform archive of the Maven tree holds and what it links with.
+function(write_readme file artifact version lib classifier)
+  describe_build(kind compiler)
+  if(vendordep_platform STREQUAL "windowsx86-64")
     set(files "windows/x86-64/shared/${lib}.dll, its import library ${lib}.lib")
+    set(family "For programs built with ${vendordep_compiler_family} (WPILib's Windows desktop \
+builds).")
   else()
-    set(family "For programs built with GCC or Clang against libstdc++ (the C++ ABI of GCC 5 on).")
     set(files "linux/x86-64/shared/lib${lib}.so (SONAME lib${lib}.so)")
+    set(family "For programs built with GCC or Clang against libstdc++ (the C++ ABI of GCC 5 on).
+Runtime floor: needs no symbol version newer than ${floor_text}
+(Ubuntu 18.04 and later, where WPILib 2020's own desktop binaries run); checked when packed.")
+    if(build_type STREQUAL "Debug")
+      string(APPEND family "
+Links against WPILib's debug libraries (libwpilibcd.so, libwpiHald.so, libntcored.so,
+libwpiutild.so), which a debug build of a robot program extracts.")
+    endif()
   endif()
   file(WRITE ${file} "${artifact} ${version}, ${classifier}
 ${description_of_${lib}}
@@ -101,60 +128,45 @@ ${family}
 endfunction()
 
 list(GET BUILDS 0 first_build)
-file(READ ${first_build}/Velmora.json json)
+if(JSON)
+  get_filename_component(JSON ${JSON} ABSOLUTE)
+else()
+  set(JSON ${first_build}/Velmora.json)
+endif()
+file(READ ${JSON} json)
 string(JSON dep_count LENGTH "${json}" cppDependencies)
 math(EXPR last_dep "${dep_count} - 1")
+string(JSON release_version GET "${json}" version)
+string(JSON vendor_name GET "${json}" name)
 set(repo ${OUT}/maven)
+set(downloads ${OUT}/downloads)
 
 file(REMOVE_RECURSE ${OUT})
 file(MAKE_DIRECTORY ${repo})
-file(WRITE ${OUT}/Velmora.json "${json}")
 
-set(packed "")
-set(packed_builds "")
-foreach(build ${BUILDS})
-  if(NOT EXISTS ${build}/vendordep-build.cmake)
-    if(build STREQUAL first_build)
-      message(FATAL_ERROR "${build}: not a configured build")
-    endif()
-    message(STATUS "Passing over ${build}: not a configured build")
-    continue()
-  endif()
-  include(${build}/vendordep-build.cmake)
-  set(classifier ${vendordep_classifier})
-  if(NOT classifier)
-    message(FATAL_ERROR "${build}: no WPILib platform for this build")
-  endif()
-  if(classifier IN_LIST packed)
-    message(FATAL_ERROR "${build}: a second build for the archive ${classifier}")
-  endif()
+# Where each artifact's files go in the Maven tree.
+macro(artifact_paths i)
+  string(JSON group GET "${json}" cppDependencies ${i} groupId)
+  string(JSON artifact GET "${json}" cppDependencies ${i} artifactId)
+  string(JSON version GET "${json}" cppDependencies ${i} version)
+  string(JSON lib GET "${json}" cppDependencies ${i} libName)
+  string(REPLACE "." "/" group_path "${group}")
+  set(artifact_root ${repo}/${group_path}/${artifact})
+  set(artifact_dir ${artifact_root}/${version})
+  set(base ${artifact_dir}/${artifact}-${version})
+endmacro()
 
+# One Maven archive per artifact for a Linux or MSVC build in one configuration.
+function(pack_maven_archives build config classifier)
   foreach(i RANGE ${last_dep})
-    string(JSON group GET "${json}" cppDependencies ${i} groupId)
-    string(JSON artifact GET "${json}" cppDependencies ${i} artifactId)
-    string(JSON version GET "${json}" cppDependencies ${i} version)
-    string(JSON lib GET "${json}" cppDependencies ${i} libName)
-    string(JSON header_classifier GET "${json}" cppDependencies ${i} headerClassifier)
+    artifact_paths(${i})
     if(NOT DEFINED component_of_${lib})
       message(FATAL_ERROR "pack.cmake: no install component is known for the library ${lib}")
     endif()
-    string(REPLACE "." "/" group_path "${group}")
-    set(artifact_dir ${repo}/${group_path}/${artifact}/${version})
-    set(base ${artifact_dir}/${artifact}-${version})
     file(MAKE_DIRECTORY ${artifact_dir})
-
     set(stage ${OUT}/stage/${classifier}/${lib})
-    run(${CMAKE_COMMAND} --install ${build} --prefix ${stage} --component ${component_of_${lib}}
-        OUTPUT_QUIET)
-    if(vendordep_platform STREQUAL "windowsx86-64")
-      run(${CMAKE_COMMAND} --install ${build} --prefix ${stage} --component MinGWRuntime
-          OUTPUT_QUIET)
-    endif()
-
-    if(NOT EXISTS ${base}-${header_classifier}.zip)  # the same on every platform: pack once
-      zip_folder(${stage}/include ${base}-${header_classifier}.zip)
-    endif()
-
+    run(${CMAKE_COMMAND} --install ${build} --config ${config} --prefix ${stage}
+        --component ${component_of_${lib}} OUTPUT_QUIET)
     set(tree ${OUT}/tree/${classifier}/${lib})
     if(vendordep_platform STREQUAL "linuxx86-64")
       # One plain file under the name the library's SONAME gives (zip archives hold no links).
@@ -168,39 +180,180 @@ foreach(build ${BUILDS})
       # The tooling puts the libraries of every artifact in one folder: they find each other
       # there. No other folder of the build machine's install goes out with them.
       file(RPATH_SET FILE ${shared}/lib${lib}.so NEW_RPATH "$ORIGIN")
-    elseif(vendordep_platform STREQUAL "windowsx86-64")
-      # The DLL, its import library, and the compiler's runtime DLLs it needs.
+    else()
+      # MSVC: the DLL and its import library; MSVC's runtime is the system's.
       set(shared ${tree}/windows/x86-64/shared)
       file(MAKE_DIRECTORY ${shared})
-      file(GLOB dlls ${stage}/bin/*.dll)
-      file(COPY ${dlls} ${stage}/lib/${lib}.lib DESTINATION ${shared})
-      # The compiler's runtime DLLs come with their debug information (about 20 MB for the C++
-      # runtime): the package ships their code only.
-      file(GLOB runtime_dlls ${shared}/*.dll)
-      list(REMOVE_ITEM runtime_dlls ${shared}/${lib}.dll)
-      if(runtime_dlls AND vendordep_strip)
-        run(${vendordep_strip} --strip-debug ${runtime_dlls})
-      endif()
-    else()
-      message(FATAL_ERROR "no archive layout for platform ${vendordep_platform}")
+      file(COPY ${stage}/bin/${lib}.dll ${stage}/lib/${lib}.lib DESTINATION ${shared})
     endif()
     write_readme(${tree}/README.txt ${artifact} ${version} ${lib} ${classifier})
     zip_folder(${tree} ${base}-${classifier}.zip)
   endforeach()
-  list(APPEND packed ${classifier})
-  list(APPEND packed_builds ${build})
+endfunction()
+
+# The MinGW-w64 build of one configuration as one plain download: every artifact's DLL, import
+# library and headers, and the compiler's runtime DLLs, in bin/, lib/ and include/.
+function(pack_mingw_download build config classifier)
+  set(name ${vendor_name}-${release_version}-windowsx86-64-mingw)
+  if(classifier MATCHES "debug$")
+    string(APPEND name "-debug")
+  endif()
+  set(stage ${OUT}/stage/${name})
+  set(libs "")
+  foreach(i RANGE ${last_dep})
+    artifact_paths(${i})
+    run(${CMAKE_COMMAND} --install ${build} --config ${config} --prefix ${stage}
+        --component ${component_of_${lib}} OUTPUT_QUIET)
+    list(APPEND libs ${lib})
+  endforeach()
+  run(${CMAKE_COMMAND} --install ${build} --config ${config} --prefix ${stage}
+      --component MinGWRuntime OUTPUT_QUIET)
+  file(REMOVE_RECURSE ${stage}/lib/cmake)
+  # The compiler's runtime DLLs come with their debug information (about 20 MB for the C++
+  # runtime): the download ships their code only.
+  file(GLOB runtime_dlls ${stage}/bin/*.dll)
+  set(own "")
+  foreach(lib ${libs})
+    list(REMOVE_ITEM runtime_dlls ${stage}/bin/${lib}.dll)
+    list(APPEND own ${lib}.dll)
+  endforeach()
+  if(runtime_dlls AND vendordep_strip)
+    run(${vendordep_strip} --strip-debug ${runtime_dlls})
+  endif()
+  set(runtime "")
+  foreach(dll ${runtime_dlls})
+    get_filename_component(dll ${dll} NAME)
+    list(APPEND runtime ${dll})
+  endforeach()
+  string(REPLACE ";" ", " own "${own}")
+  string(REPLACE ";" ", " runtime "${runtime}")
+  describe_build(kind compiler)
+  file(WRITE ${stage}/README.txt "${vendor_name} ${release_version}, Windows x86-64, MinGW-w64 \
+build (${classifier})
+
+FOR PROGRAMS BUILT WITH MinGW-w64 GCC ONLY. This is not part of the vendor file: WPILib's Windows
+desktop builds use MSVC (Visual Studio 2019 for the 2020 season), which cannot link a C++ DLL
+built by GCC (other name mangling, another C++ runtime).
+
+It pairs with the simulation driver included here (VelmoraDriver.dll) or with a driver that was
+itself built with MinGW-w64. It does not pair with the maker's driver: that is an MSVC-built DLL,
+and the records the library and the driver exchange (std::vector, std::string) have another
+layout and another allocator in MSVC's runtime.
+
+Files:
+  bin/      ${own}, and the compiler's runtime DLLs: ${runtime}.
+            Every module of a program must share those: keep them beside the program.
+  lib/      import libraries (link with these).
+  include/  headers (add to the include path).
+Built with ${compiler}. ${kind}.
+")
+  file(MAKE_DIRECTORY ${downloads})
+  zip_folder(${stage} ${downloads}/${name}.zip)
+  set(mingw_download ${downloads}/${name}.zip PARENT_SCOPE)
+endfunction()
+
+set(packed "")
+set(consumer_runs "")  # "<build>|<config>|<maven or zip>"
+foreach(build ${BUILDS})
+  if(NOT EXISTS ${build}/vendordep-build.cmake)
+    if(build STREQUAL first_build)
+      message(FATAL_ERROR "${build}: not a configured build")
+    endif()
+    message(STATUS "Passing over ${build}: not a configured build")
+    continue()
+  endif()
+  include(${build}/vendordep-build.cmake)
+  if(NOT vendordep_platform)
+    message(FATAL_ERROR "${build}: no WPILib platform for this build")
+  endif()
+  # A multi-configuration build (Visual Studio) fills the release and the debug archive.
+  if(vendordep_multi_config)
+    set(configs Release Debug)
+  else()
+    set(configs ${vendordep_build_type})
+  endif()
+  foreach(build_type ${configs})
+    set(classifier ${vendordep_platform})
+    if(build_type STREQUAL "Debug")
+      string(APPEND classifier "debug")
+    endif()
+    if(build_type STREQUAL "")
+      set(build_type Release)
+    endif()
+    set(kind maven)
+    if(vendordep_compiler_family STREQUAL "MinGW-w64 GCC")
+      set(kind mingw)
+    endif()
+    if("${kind}:${classifier}" IN_LIST packed)
+      message(FATAL_ERROR "${build}: a second build for the archive ${classifier}")
+    endif()
+    list(APPEND packed "${kind}:${classifier}")
+    if(kind STREQUAL "mingw")
+      pack_mingw_download(${build} ${build_type} ${classifier})
+      list(APPEND consumer_runs "${build}|${build_type}|${mingw_download}")
+    else()
+      pack_maven_archives(${build} ${build_type} ${classifier})
+      if(vendordep_platform STREQUAL "linuxx86-64")
+        list(APPEND consumer_runs "${build}|${build_type}|maven")
+      endif()
+    endif()
+  endforeach()
 endforeach()
 file(REMOVE_RECURSE ${OUT}/stage ${OUT}/tree)
 
-# Maven metadata: the .pom that makes each version resolvable, and the version list.
+# MSVC archives from the hosted Windows workflow, by their Maven file names.
+if(MSVC_ARCHIVES)
+  get_filename_component(MSVC_ARCHIVES ${MSVC_ARCHIVES} ABSOLUTE)
+  foreach(i RANGE ${last_dep})
+    artifact_paths(${i})
+    foreach(classifier windowsx86-64 windowsx86-64debug)
+      set(name ${artifact}-${version}-${classifier}.zip)
+      file(GLOB_RECURSE found ${MSVC_ARCHIVES}/${name})
+      if(NOT found)
+        message(FATAL_ERROR "MSVC_ARCHIVES: ${MSVC_ARCHIVES} holds no ${name}")
+      endif()
+      list(GET found 0 found)
+      file(MAKE_DIRECTORY ${artifact_dir})
+      file(COPY_FILE ${found} ${base}-${classifier}.zip)
+      list(APPEND packed "maven:${classifier}")
+    endforeach()
+  endforeach()
+endif()
+list(REMOVE_DUPLICATES packed)
+
+# Per artifact: the platforms it offers (those with an archive), headers, sources, Maven files.
 foreach(i RANGE ${last_dep})
-  string(JSON group GET "${json}" cppDependencies ${i} groupId)
-  string(JSON artifact GET "${json}" cppDependencies ${i} artifactId)
-  string(JSON version GET "${json}" cppDependencies ${i} version)
-  string(JSON lib GET "${json}" cppDependencies ${i} libName)
-  string(REPLACE "." "/" group_path "${group}")
-  set(artifact_root ${repo}/${group_path}/${artifact})
-  set(base ${artifact_root}/${version}/${artifact}-${version})
+  artifact_paths(${i})
+  file(MAKE_DIRECTORY ${artifact_dir})
+  set(platforms "[]")
+  set(n 0)
+  foreach(platform linuxx86-64 windowsx86-64)
+    if(EXISTS ${base}-${platform}.zip OR EXISTS ${base}-${platform}debug.zip)
+      string(JSON platforms SET "${platforms}" ${n} "\"${platform}\"")
+      math(EXPR n "${n} + 1")
+    endif()
+  endforeach()
+  string(JSON json SET "${json}" cppDependencies ${i} binaryPlatforms "${platforms}")
+
+  # Headers: the same from every build; installed from the first Maven build or the sources.
+  string(JSON header_classifier GET "${json}" cppDependencies ${i} headerClassifier)
+  set(stage ${OUT}/stage/headers/${lib})
+  run(${CMAKE_COMMAND} --install ${first_build} --prefix ${stage} --component ${component_of_${lib}}
+      OUTPUT_QUIET)
+  zip_folder(${stage}/include ${base}-${header_classifier}.zip)
+
+  string(JSON sources_classifier ERROR_VARIABLE no_sources GET "${json}" cppDependencies ${i}
+         sourcesClassifier)
+  if(NOT no_sources)
+    set(stage ${OUT}/stage/sources/${lib})
+    foreach(folder ${sources_of_${lib}})
+      if(IS_DIRECTORY ${source_root}/${folder})
+        file(COPY ${source_root}/${folder}/ DESTINATION ${stage})
+      endif()
+    endforeach()
+    zip_folder(${stage} ${base}-${sources_classifier}.zip)
+  endif()
+
   file(WRITE ${base}.pom "<?xml version=\"1.0\" encoding=\"UTF-8\"?>
 <project xmlns=\"http://maven.apache.org/POM/4.0.0\"
          xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"
@@ -228,30 +381,58 @@ foreach(i RANGE ${last_dep})
 </metadata>
 ")
   write_checksums(${artifact_root}/maven-metadata.xml)
-  file(GLOB files ${artifact_root}/${version}/*.zip ${artifact_root}/${version}/*.pom)
+  file(GLOB files ${artifact_dir}/*.zip ${artifact_dir}/*.pom)
   foreach(file ${files})
     write_checksums(${file})
   endforeach()
 endforeach()
+file(REMOVE_RECURSE ${OUT}/stage)
+file(WRITE ${OUT}/Velmora.json "${json}\n")
+
+# The offline installer: unpacked into ~/wpilib/<year>/, the tooling finds the vendor file in
+# vendordeps/ and the artifacts in the maven/ repository it reads without a network.
+set(installer ${OUT}/${vendor_name}-${release_version}-offline.zip)
+set(stage ${OUT}/stage/installer)
+file(COPY ${repo} DESTINATION ${stage})
+file(COPY ${OUT}/Velmora.json DESTINATION ${stage}/vendordeps)
+zip_folder(${stage} ${installer})
+file(REMOVE_RECURSE ${OUT}/stage)
 
 string(REPLACE ";" ", " packed_text "${packed}")
 message(STATUS "Packed ${dep_count} artifacts (${packed_text}) into ${OUT}")
 
 if(CHECK)
   string(REPLACE "|" ";" require "${REQUIRE}")
-  list(APPEND require ${packed})
+  foreach(entry ${packed})
+    if(entry MATCHES "^maven:(.+)$")
+      list(APPEND require ${CMAKE_MATCH_1})
+    endif()
+  endforeach()
   list(REMOVE_DUPLICATES require)
   string(REPLACE ";" "|" require "${require}")
   string(REPLACE ";" "|" headers "${HEADERS}")
   run(${CMAKE_COMMAND} -DJSON=${OUT}/Velmora.json -DREPO=${repo} -DHEADERS=${headers}
-      -DREQUIRE=${require} -P ${CHECK})
+      -DREQUIRE=${require} -DDOWNLOADS=${downloads} -DINSTALLER=${installer} -P ${CHECK})
 endif()
 
 if(CONSUMER)
   get_filename_component(here ${CMAKE_CURRENT_LIST_FILE} DIRECTORY)
-  foreach(build ${packed_builds})
-    run(${CMAKE_COMMAND} -DJSON=${OUT}/Velmora.json -DREPO=${repo} -DBUILD=${build}
-        -DSOURCE=${CONSUMER} -DWORK=${OUT}/consume -P ${here}/consume.cmake)
+  # The Linux consumers from the offline installer, unpacked as a team unpacks it.
+  set(home ${OUT}/consume/wpilib-home)
+  file(MAKE_DIRECTORY ${home})
+  run(${CMAKE_COMMAND} -E chdir ${home} ${CMAKE_COMMAND} -E tar xf ${installer})
+  foreach(entry ${consumer_runs})
+    string(REPLACE "|" ";" entry "${entry}")
+    list(GET entry 0 build)
+    list(GET entry 1 config)
+    list(GET entry 2 from)
+    if(from STREQUAL "maven")
+      set(layout -DJSON=${home}/vendordeps/Velmora.json -DREPO=${home}/maven)
+    else()
+      set(layout -DPLAIN=${from})
+    endif()
+    run(${CMAKE_COMMAND} ${layout} -DBUILD=${build} -DCONFIG=${config} -DSOURCE=${CONSUMER}
+        -DWORK=${OUT}/consume -P ${here}/consume.cmake)
   endforeach()
   file(REMOVE_RECURSE ${OUT}/consume)
 endif()

@@ -385,6 +385,21 @@ if(MSVC_ARCHIVES)
     endforeach()
   endforeach()
 endif()
+# The MSVC build of the JNI library, when the hosted workflow packed one: it pairs with the
+# MSVC-built driver of the vendor file's Windows archives.
+if(MSVC_ARCHIVES AND jni_count GREATER 0)
+  foreach(i RANGE ${last_jni})
+    jni_paths(${i})
+    foreach(classifier windowsx86-64 windowsx86-64debug)
+      file(GLOB_RECURSE found ${MSVC_ARCHIVES}/${artifact}-${version}-${classifier}.zip)
+      if(found)
+        list(GET found 0 found)
+        file(MAKE_DIRECTORY ${artifact_dir})
+        file(COPY_FILE ${found} ${base}-${classifier}.zip)
+      endif()
+    endforeach()
+  endforeach()
+endif()
 list(REMOVE_DUPLICATES packed)
 
 # Per artifact: the platforms it offers (those with an archive), headers, sources, Maven files.

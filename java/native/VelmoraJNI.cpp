@@ -103,7 +103,9 @@ bool Text(JNIEnv* env, jbyteArray bytes, std::string& text) {
   }
   const jsize length = env->GetArrayLength(bytes);
   text.resize(static_cast<size_t>(length));
-  env->GetByteArrayRegion(bytes, 0, length, reinterpret_cast<jbyte*>(text.data()));
+  // &text[0], not the writable data() of C++17: that one needs a newer libstdc++ than the
+  // shipped libraries may ask for (in a Debug build it is not inlined).
+  env->GetByteArrayRegion(bytes, 0, length, reinterpret_cast<jbyte*>(&text[0]));
   return true;
 }
 

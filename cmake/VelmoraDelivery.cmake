@@ -346,8 +346,8 @@ if(VELMORA_RUN_CLANG_TIDY AND VELMORA_CLANG_TIDY AND NOT CMAKE_CROSSCOMPILING)
   add_custom_target(tidy
     COMMAND ${VELMORA_RUN_CLANG_TIDY} -quiet -j 2 -p ${PROJECT_BINARY_DIR}
             -clang-tidy-binary ${VELMORA_CLANG_TIDY}
-            "-header-filter=^${PROJECT_SOURCE_DIR}/(include|src|sim_driver|tests|fuzz|examples|benchmarks)/"
-            "^${PROJECT_SOURCE_DIR}/(src|sim_driver|tests|fuzz|examples|benchmarks)/"
+            "-header-filter=^${PROJECT_SOURCE_DIR}/(include|src|sim_driver|tests|fuzz|examples|benchmarks|java)/"
+            "^${PROJECT_SOURCE_DIR}/(src|sim_driver|tests|fuzz|examples|benchmarks|java)/"
     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
     COMMENT "clang-tidy on every source of this build"
     VERBATIM)

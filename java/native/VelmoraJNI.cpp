@@ -529,9 +529,9 @@ jbyteArray FindDevicePathBytes(JNIEnv* env, jclass, jint port) {
 
 jobjectArray BoundMethods(JNIEnv* env, jclass);
 
-#define VELMORA_NATIVE(name, signature, function)                                             \
-  JNINativeMethod {                                                                           \
-    const_cast<char*>(name), const_cast<char*>(signature), reinterpret_cast<void*>(&function) \
+#define VELMORA_NATIVE(name, signature, function)                                               \
+  JNINativeMethod {                                                                             \
+    const_cast<char*>(name), const_cast<char*>(signature), reinterpret_cast<void*>(&(function)) \
   }
 
 // The one table of native methods. Its names and signatures must match VelmoraJNI.java; a

@@ -176,8 +176,9 @@ class Scenario {
     }
     if (o.type == "Orvex") return OrvexCall(*static_cast<Orvex*>(o.pointer), method, a, bind);
     if (o.type == "Motor") return MotorCall(*static_cast<Orvex::Motor*>(o.pointer), method, a);
-    if (o.type == "Encoder")
+    if (o.type == "Encoder") {
       return EncoderCall(*static_cast<Orvex::Encoder*>(o.pointer), method, a);
+    }
     if (o.type == "LidarMini") {
       return LidarMiniCall(*static_cast<LidarMini*>(o.pointer), method, bind);
     }
@@ -273,8 +274,9 @@ class Scenario {
     if (m == "getFrequency") return std::to_string(o.GetFrequency());
     if (m == "getSerialNumber") return Str(o.GetSerialNumber());
     if (m == "getControllerTemp") return F64(o.GetControllerTemp());
-    if (m == "setMotorStopMode")
+    if (m == "setMotorStopMode") {
       return o.SetMotorStopMode(static_cast<unsigned char>(a.I(0))), "ok";
+    }
     if (m == "setPIDType") return o.SetPIDType(static_cast<unsigned char>(a.I(0))), "ok";
     if (m == "autotuneAll") return o.AutotuneAll(), "ok";
     if (m == "setCANSensorOsDelay") {
@@ -389,8 +391,9 @@ class Scenario {
       return "LidarScan{digest=" + digest.Text() + ", angle90=" + F32(scan.angles[90]) +
              ", distance90=" + F32(scan.distances[90]) + "}";
     }
-    if (m == "enableFilter")
+    if (m == "enableFilter") {
       return l.EnableFilter(a.Enum<Lidar::Filter>(0, kFilters), a.B(1)), "ok";
+    }
     if (m == "clusterConfig") return l.ClusterConfig(a.F(0), a.I(1)), "ok";
     if (m == "kalmanConfig") return l.KalmanConfig(a.F(0), a.F(1), a.F(2)), "ok";
     if (m == "movingAverageConfig") return l.MovingAverageConfig(a.I(0)), "ok";

@@ -9,7 +9,16 @@ package dev.velmora.frc;
  */
 final class VelmoraJNI {
   static {
-    System.loadLibrary("VelmoraJNI");
+    try {
+      System.loadLibrary("VelmoraJNI");
+    } catch (UnsatisfiedLinkError e) {
+      // Say where it was looked for: the usual cause is a library folder missing from the path.
+      UnsatisfiedLinkError clear = new UnsatisfiedLinkError("VelmoraJNI could not be loaded; it "
+          + "and the driver VelmoraDriver belong in a folder on java.library.path ("
+          + System.getProperty("java.library.path") + "): " + e.getMessage());
+      clear.initCause(e);
+      throw clear;
+    }
   }
 
   private VelmoraJNI() {}

@@ -204,6 +204,12 @@ set(_velmora_has_standin FALSE)
 if(VELMORA_WPILIB_STANDIN_TARGETS)
   set(_velmora_has_standin TRUE)
 endif()
+# Whether this build has the JNI library to pack.
+if(TARGET VelmoraJNI)
+  set(_velmora_has_jni TRUE)
+else()
+  set(_velmora_has_jni FALSE)
+endif()
 file(WRITE ${PROJECT_BINARY_DIR}/vendordep-build.cmake
 "set(vendordep_platform \"${VELMORA_WPILIB_PLATFORM}\")
 set(vendordep_classifier \"${_velmora_classifier}\")
@@ -218,6 +224,7 @@ set(vendordep_wpilib_debug_names ${_velmora_debug_names})
 set(vendordep_toolchain \"${CMAKE_TOOLCHAIN_FILE}\")
 set(vendordep_emulator \"${CMAKE_CROSSCOMPILING_EMULATOR}\")
 set(vendordep_strip \"${CMAKE_STRIP}\")
+set(vendordep_jni ${_velmora_has_jni})
 ")
 # Other builds (folders) whose platform archives join this build's ones, e.g. the native build
 # beside the Windows build and the Debug builds of both, so one folder holds every archive.
@@ -346,8 +353,8 @@ if(VELMORA_RUN_CLANG_TIDY AND VELMORA_CLANG_TIDY AND NOT CMAKE_CROSSCOMPILING)
   add_custom_target(tidy
     COMMAND ${VELMORA_RUN_CLANG_TIDY} -quiet -j 2 -p ${PROJECT_BINARY_DIR}
             -clang-tidy-binary ${VELMORA_CLANG_TIDY}
-            "-header-filter=^${PROJECT_SOURCE_DIR}/(include|src|sim_driver|tests|fuzz|examples|benchmarks)/"
-            "^${PROJECT_SOURCE_DIR}/(src|sim_driver|tests|fuzz|examples|benchmarks)/"
+            "-header-filter=^${PROJECT_SOURCE_DIR}/(include|src|sim_driver|tests|fuzz|examples|benchmarks|java)/"
+            "^${PROJECT_SOURCE_DIR}/(src|sim_driver|tests|fuzz|examples|benchmarks|java)/"
     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
     COMMENT "clang-tidy on every source of this build"
     VERBATIM)

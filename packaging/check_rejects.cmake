@@ -92,12 +92,16 @@ foreach(rel ${platform_zips})
   endif()
   string(JSON count LENGTH "${json}" cppDependencies)
   math(EXPR last "${count} - 1")
+  set(owner_lib "")
   foreach(i RANGE ${last})
     string(JSON id GET "${json}" cppDependencies ${i} artifactId)
     if(id STREQUAL owner)
       string(JSON owner_lib GET "${json}" cppDependencies ${i} libName)
     endif()
   endforeach()
+  if(NOT owner_lib)  # a JNI archive: its cases follow below
+    continue()
+  endif()
 
   fresh_copy()
   drop_from_zip(${work}/${rel} "/shared/(lib)?${owner_lib}\\.(so|dll)$")
@@ -255,6 +259,59 @@ foreach(platform linuxx86-64 windowsx86-64)
                     "is a debug build")
   endif()
 endforeach()
+
+# The Java artifacts, when the package offers them: the jar, its sources jar, the JNI archives.
+string(JSON java_count ERROR_VARIABLE ignored LENGTH "${json}" javaDependencies)
+string(JSON jni_count ERROR_VARIABLE ignored LENGTH "${json}" jniDependencies)
+if(java_count GREATER 0 AND jni_count GREATER 0)
+  string(JSON java_artifact GET "${json}" javaDependencies 0 artifactId)
+  string(JSON jni_artifact GET "${json}" jniDependencies 0 artifactId)
+  set(java_base ${work}/maven/${group_path}/${java_artifact}/${version}/${java_artifact}-${version})
+  set(jni_base ${work}/maven/${group_path}/${jni_artifact}/${version}/${jni_artifact}-${version})
+
+  fresh_copy()
+  file(REMOVE ${java_base}-sources.jar)
+  expect_rejected("no sources jar" ${work}/Velmora.json "" "sources\\.jar is missing")
+
+  fresh_copy()
+  file(APPEND ${java_base}.jar "tampered")
+  expect_rejected("a jar that is not the one its checksums were made of" ${work}/Velmora.json ""
+                  "\\.jar\\.sha1 does not match")
+
+  fresh_copy()
+  string(JSON broken SET "${json}" jniDependencies "[]")
+  file(WRITE ${work}/Velmora.json "${broken}")
+  expect_rejected("a jar without its JNI library" ${work}/Velmora.json ""
+                  "javaDependencies without jniDependencies")
+
+  fresh_copy()
+  string(JSON broken SET "${json}" jniDependencies 0 isJar true)
+  file(WRITE ${work}/Velmora.json "${broken}")
+  expect_rejected("the JNI artifact marked a jar" ${work}/Velmora.json "" "isJar must be false")
+
+  if(EXISTS ${jni_base}-linuxx86-64.zip)
+    fresh_copy()
+    file(REMOVE ${jni_base}-linuxx86-64.zip)
+    expect_rejected("the JNI archive missing" ${work}/Velmora.json linuxx86-64
+                    "${jni_artifact}-${version}-linuxx86-64\\.zip is missing")
+
+    fresh_copy()
+    drop_from_zip(${jni_base}-linuxx86-64.zip "/shared/libVelmoraJNI\\.so$")
+    expect_rejected("the JNI archive without the library" ${work}/Velmora.json linuxx86-64
+                    "libVelmoraJNI\\.so is not in")
+
+    if(PATCHELF)
+      fresh_copy()
+      set(tree ${work}/unzipped)
+      unzip(${jni_base}-linuxx86-64.zip ${tree})
+      execute_process(COMMAND ${PATCHELF} --add-needed libwpilibc.so
+                              ${tree}/linux/x86-64/shared/libVelmoraJNI.so)
+      rezip(${tree} ${jni_base}-linuxx86-64.zip)
+      expect_rejected("a JNI library that needs wpilibc" ${work}/Velmora.json linuxx86-64
+                      "must need the driver only")
+    endif()
+  endif()
+endif()
 
 file(REMOVE_RECURSE ${work})
 if(failures)

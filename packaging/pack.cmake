@@ -32,9 +32,14 @@
 # offline installer's layout for each Linux build and from the MinGW download for each MinGW
 # build (consume.cmake).
 #
-# The artifacts are data: the vendor file's cppDependencies, and below, per libName, the install
-# component that holds it, its description and its source folders. A new native artifact (a JNI
-# library, say) adds its entries there.
+# The artifacts are data: the vendor file's cppDependencies and jniDependencies, and below, per
+# libName (per artifactId for a JNI artifact, which has no libName), the install component that
+# holds it, its description and its source folders. The Java artifact (javaDependencies: the jar
+# and its sources jar) comes from JAVA_JARS, the folder of a Java build's Velmora-java.jar and
+# Velmora-java-sources.jar. Without JAVA_JARS, or without any JNI archive, the vendor file offers
+# no Java at all (a jar without its native library would fail at its first call). With CONSUMER,
+# JAVA_JARS and WPILIBJ (a wpilibj desktop build) the Java consumer runs as well
+# (consume_java.cmake).
 cmake_minimum_required(VERSION 3.21)  # file(RPATH_SET), file(COPY_FILE)
 foreach(var BUILDS OUT)
   if(NOT DEFINED ${var})
@@ -62,6 +67,11 @@ On the robot the maker's driver, a library of the same name, takes its place.")
 # Its sources (folders of the repository), for the sources archive.
 set(sources_of_Velmora src include)
 set(sources_of_VelmoraDriver sim_driver/src sim_driver/wpilib sim_driver/include)
+# The JNI library: the vendor file's JNI artifact, by artifactId.
+set(jni_lib_of_Velmora-jni VelmoraJNI)
+set(component_of_VelmoraJNI VelmoraJNI)
+set(description_of_VelmoraJNI "The JNI library that binds the Java classes (dev.velmora.frc, the \
+artifact Velmora-java) to the driver. It needs the driver (VelmoraDriver) beside it.")
 
 include(${CMAKE_CURRENT_LIST_DIR}/../cmake/RunCommand.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/runtime_floor.cmake)
@@ -111,7 +121,7 @@ builds).")
     set(family "For programs built with GCC or Clang against libstdc++ (the C++ ABI of GCC 5 on).
 Runtime floor: needs no symbol version newer than ${floor_text}
 (Ubuntu 18.04 and later, where WPILib 2020's own desktop binaries run); checked when packed.")
-    if(build_type STREQUAL "Debug")
+    if(build_type STREQUAL "Debug" AND NOT lib STREQUAL "VelmoraJNI")
       string(APPEND family "
 Links against WPILib's debug libraries (libwpilibcd.so, libwpiHald.so, libntcored.so,
 libwpiutild.so), which a debug build of a robot program extracts.")
@@ -137,6 +147,8 @@ file(READ ${JSON} json)
 string(JSON dep_count LENGTH "${json}" cppDependencies)
 math(EXPR last_dep "${dep_count} - 1")
 string(JSON release_version GET "${json}" version)
+string(JSON jni_count LENGTH "${json}" jniDependencies)
+math(EXPR last_jni "${jni_count} - 1")
 string(JSON vendor_name GET "${json}" name)
 set(repo ${OUT}/maven)
 set(downloads ${OUT}/downloads)
@@ -155,6 +167,53 @@ macro(artifact_paths i)
   set(artifact_dir ${artifact_root}/${version})
   set(base ${artifact_dir}/${artifact}-${version})
 endmacro()
+
+# Where a JNI artifact's files go in the Maven tree.
+macro(jni_paths i)
+  string(JSON group GET "${json}" jniDependencies ${i} groupId)
+  string(JSON artifact GET "${json}" jniDependencies ${i} artifactId)
+  string(JSON version GET "${json}" jniDependencies ${i} version)
+  if(NOT DEFINED jni_lib_of_${artifact})
+    message(FATAL_ERROR "pack.cmake: no library is known for the JNI artifact ${artifact}")
+  endif()
+  set(lib ${jni_lib_of_${artifact}})
+  string(REPLACE "." "/" group_path "${group}")
+  set(artifact_root ${repo}/${group_path}/${artifact})
+  set(artifact_dir ${artifact_root}/${version})
+  set(base ${artifact_dir}/${artifact}-${version})
+endmacro()
+
+# The JNI archives of a Linux or MSVC build that has the JNI library: the library alone under
+# <os>/<arch>/shared/, where the tooling extracts it beside the driver it needs.
+function(pack_jni_archives build config classifier)
+  if(NOT vendordep_jni OR jni_count EQUAL 0)
+    return()
+  endif()
+  foreach(i RANGE ${last_jni})
+    jni_paths(${i})
+    file(MAKE_DIRECTORY ${artifact_dir})
+    set(stage ${OUT}/stage/${classifier}/${lib})
+    run(${CMAKE_COMMAND} --install ${build} --config ${config} --prefix ${stage}
+        --component ${component_of_${lib}} OUTPUT_QUIET)
+    set(tree ${OUT}/tree/${classifier}/${lib})
+    if(vendordep_platform STREQUAL "linuxx86-64")
+      set(shared ${tree}/linux/x86-64/shared)
+      file(MAKE_DIRECTORY ${shared})
+      if(NOT EXISTS ${stage}/lib/lib${lib}.so)
+        message(FATAL_ERROR "${build}: the install holds no lib/lib${lib}.so")
+      endif()
+      get_filename_component(real ${stage}/lib/lib${lib}.so REALPATH)
+      file(COPY_FILE ${real} ${shared}/lib${lib}.so)
+      file(RPATH_SET FILE ${shared}/lib${lib}.so NEW_RPATH "$ORIGIN")
+    else()
+      set(shared ${tree}/windows/x86-64/shared)
+      file(MAKE_DIRECTORY ${shared})
+      file(COPY ${stage}/bin/${lib}.dll DESTINATION ${shared})
+    endif()
+    write_readme(${tree}/README.txt ${artifact} ${version} ${lib} ${classifier})
+    zip_folder(${tree} ${base}-${classifier}.zip)
+  endforeach()
+endfunction()
 
 # One Maven archive per artifact for a Linux or MSVC build in one configuration.
 function(pack_maven_archives build config classifier)
@@ -206,6 +265,12 @@ function(pack_mingw_download build config classifier)
         --component ${component_of_${lib}} OUTPUT_QUIET)
     list(APPEND libs ${lib})
   endforeach()
+  if(vendordep_jni)
+    # The JNI DLL pairs with the driver of its own compiler: the MinGW one here.
+    run(${CMAKE_COMMAND} --install ${build} --config ${config} --prefix ${stage}
+        --component VelmoraJNI OUTPUT_QUIET)
+    list(APPEND libs VelmoraJNI)
+  endif()
   run(${CMAKE_COMMAND} --install ${build} --config ${config} --prefix ${stage}
       --component MinGWRuntime OUTPUT_QUIET)
   file(REMOVE_RECURSE ${stage}/lib/cmake)
@@ -293,6 +358,7 @@ foreach(build ${BUILDS})
       list(APPEND consumer_runs "${build}|${build_type}|${mingw_download}")
     else()
       pack_maven_archives(${build} ${build_type} ${classifier})
+      pack_jni_archives(${build} ${build_type} ${classifier})
       if(vendordep_platform STREQUAL "linuxx86-64")
         list(APPEND consumer_runs "${build}|${build_type}|maven")
       endif()
@@ -316,6 +382,21 @@ if(MSVC_ARCHIVES)
       file(MAKE_DIRECTORY ${artifact_dir})
       file(COPY_FILE ${found} ${base}-${classifier}.zip)
       list(APPEND packed "maven:${classifier}")
+    endforeach()
+  endforeach()
+endif()
+# The MSVC build of the JNI library, when the hosted workflow packed one: it pairs with the
+# MSVC-built driver of the vendor file's Windows archives.
+if(MSVC_ARCHIVES AND jni_count GREATER 0)
+  foreach(i RANGE ${last_jni})
+    jni_paths(${i})
+    foreach(classifier windowsx86-64 windowsx86-64debug)
+      file(GLOB_RECURSE found ${MSVC_ARCHIVES}/${artifact}-${version}-${classifier}.zip)
+      if(found)
+        list(GET found 0 found)
+        file(MAKE_DIRECTORY ${artifact_dir})
+        file(COPY_FILE ${found} ${base}-${classifier}.zip)
+      endif()
     endforeach()
   endforeach()
 endif()
@@ -387,6 +468,97 @@ foreach(i RANGE ${last_dep})
   endforeach()
 endforeach()
 file(REMOVE_RECURSE ${OUT}/stage)
+
+# A Maven artifact's .pom and metadata, and the checksums of everything in its version folder.
+function(write_maven_files packaging description)
+  file(WRITE ${base}.pom "<?xml version=\"1.0\" encoding=\"UTF-8\"?>
+<project xmlns=\"http://maven.apache.org/POM/4.0.0\"
+         xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"
+         xsi:schemaLocation=\"http://maven.apache.org/POM/4.0.0 http://maven.apache.org/xsd/maven-4.0.0.xsd\">
+  <modelVersion>4.0.0</modelVersion>
+  <groupId>${group}</groupId>
+  <artifactId>${artifact}</artifactId>
+  <version>${version}</version>
+  <packaging>${packaging}</packaging>
+  <description>${description}</description>
+</project>
+")
+  file(WRITE ${artifact_root}/maven-metadata.xml "<?xml version=\"1.0\" encoding=\"UTF-8\"?>
+<metadata>
+  <groupId>${group}</groupId>
+  <artifactId>${artifact}</artifactId>
+  <versioning>
+    <latest>${version}</latest>
+    <release>${version}</release>
+    <versions>
+      <version>${version}</version>
+    </versions>
+    <lastUpdated>20200101000000</lastUpdated>
+  </versioning>
+</metadata>
+")
+  write_checksums(${artifact_root}/maven-metadata.xml)
+  file(GLOB files ${artifact_dir}/*.zip ${artifact_dir}/*.jar ${artifact_dir}/*.pom)
+  foreach(file ${files})
+    write_checksums(${file})
+  endforeach()
+endfunction()
+
+# The JNI artifacts: the platforms with an archive, then the Java artifact; without either, no
+# Java in the vendor file at all.
+set(java_offered FALSE)
+set(jni_packed FALSE)
+if(jni_count GREATER 0)
+  foreach(i RANGE ${last_jni})
+    jni_paths(${i})
+    set(platforms "[]")
+    set(n 0)
+    foreach(platform linuxx86-64 windowsx86-64)
+      if(EXISTS ${base}-${platform}.zip OR EXISTS ${base}-${platform}debug.zip)
+        string(JSON platforms SET "${platforms}" ${n} "\"${platform}\"")
+        math(EXPR n "${n} + 1")
+        set(jni_packed TRUE)
+      endif()
+    endforeach()
+    string(JSON json SET "${json}" jniDependencies ${i} validPlatforms "${platforms}")
+    if(n GREATER 0)
+      write_maven_files(pom "${lib}: the JNI library of the Java classes, per platform")
+    endif()
+  endforeach()
+endif()
+string(JSON java_count LENGTH "${json}" javaDependencies)
+if(JAVA_JARS AND jni_packed AND java_count GREATER 0)
+  get_filename_component(JAVA_JARS ${JAVA_JARS} ABSOLUTE)
+  string(JSON group GET "${json}" javaDependencies 0 groupId)
+  string(JSON artifact GET "${json}" javaDependencies 0 artifactId)
+  string(JSON version GET "${json}" javaDependencies 0 version)
+  string(REPLACE "." "/" group_path "${group}")
+  set(artifact_root ${repo}/${group_path}/${artifact})
+  set(artifact_dir ${artifact_root}/${version})
+  set(base ${artifact_dir}/${artifact}-${version})
+  foreach(jar Velmora-java.jar Velmora-java-sources.jar)
+    if(NOT EXISTS ${JAVA_JARS}/${jar})
+      message(FATAL_ERROR "JAVA_JARS: ${JAVA_JARS} holds no ${jar}")
+    endif()
+  endforeach()
+  file(MAKE_DIRECTORY ${artifact_dir})
+  file(COPY_FILE ${JAVA_JARS}/Velmora-java.jar ${base}.jar)
+  file(COPY_FILE ${JAVA_JARS}/Velmora-java-sources.jar ${base}-sources.jar)
+  write_maven_files(jar "The Velmora device classes for WPILib Java robot programs")
+  set(java_offered TRUE)
+else()
+  message(STATUS "No Java artifacts packed (JAVA_JARS and a JNI archive are both needed): the "
+                 "vendor file offers no Java")
+  if(jni_count GREATER 0)
+    foreach(i RANGE ${last_jni})
+      jni_paths(${i})
+      file(REMOVE_RECURSE ${artifact_root})
+    endforeach()
+  endif()
+  string(JSON json SET "${json}" javaDependencies "[]")
+  string(JSON json SET "${json}" jniDependencies "[]")
+endif()
+
 file(WRITE ${OUT}/Velmora.json "${json}\n")
 
 # The offline installer: unpacked into ~/wpilib/<year>/, the tooling finds the vendor file in
@@ -434,5 +606,11 @@ if(CONSUMER)
     run(${CMAKE_COMMAND} ${layout} -DBUILD=${build} -DCONFIG=${config} -DSOURCE=${CONSUMER}
         -DWORK=${OUT}/consume -P ${here}/consume.cmake)
   endforeach()
+  # The Java consumer, from the same unpacked installer, on the Linux release archives.
+  if(java_offered AND WPILIBJ)
+    run(${CMAKE_COMMAND} -DJSON=${home}/vendordeps/Velmora.json -DREPO=${home}/maven
+        -DWPILIBJ=${WPILIBJ} -DSOURCE=${CONSUMER}/java -DWORK=${OUT}/consume/java
+        -P ${here}/consume_java.cmake)
+  endif()
   file(REMOVE_RECURSE ${OUT}/consume)
 endif()

@@ -40,9 +40,24 @@ foreach(preset ${PRESETS})
   if(vendordep_wpilib_standin)
     list(APPEND targets wpilibc)
   endif()
+  if(vendordep_jni)
+    list(APPEND targets VelmoraJNI)
+  endif()
   run(${CMAKE_COMMAND} --build --preset ${preset} --target ${targets})
   list(APPEND builds ${binary_dir})
 endforeach()
+
+# The jar and its sources jar, from the Java build against wpilibj, when wpilibj is there.
+set(java_args "")
+if(IS_DIRECTORY ${SOURCE}/../shared/wpilib-2020.3.2-java)
+  message(STATUS "== release: building the jar (java)")
+  run(${CMAKE_COMMAND} --preset java OUTPUT_QUIET)
+  run(${CMAKE_COMMAND} --build --preset java --target velmora_jar velmora_sources_jar)
+  get_filename_component(wpilibj ${SOURCE}/../shared/wpilib-2020.3.2-java ABSOLUTE)
+  set(java_args -DJAVA_JARS=${SOURCE}/build/java/java -DWPILIBJ=${wpilibj})
+else()
+  message(STATUS "No wpilibj in ../shared/wpilib-2020.3.2-java: the release has no Java artifacts")
+endif()
 
 string(REPLACE ";" "|" builds "${builds}")
 set(require "linuxx86-64|linuxx86-64debug")
@@ -55,7 +70,7 @@ endif()
 run(${CMAKE_COMMAND} -DBUILDS=${builds} -DOUT=${OUT} -DJSON=${JSON}
     -DMSVC_ARCHIVES=${MSVC_ARCHIVES} -DCHECK=${SOURCE}/packaging/check.cmake
     -DHEADERS=${SOURCE}/include|${SOURCE}/sim_driver/include -DREQUIRE=${require}
-    -DCONSUMER=${SOURCE}/tests/consumer -P ${SOURCE}/packaging/pack.cmake)
+    -DCONSUMER=${SOURCE}/tests/consumer ${java_args} -P ${SOURCE}/packaging/pack.cmake)
 
 file(GLOB_RECURSE outputs RELATIVE ${OUT} ${OUT}/*.zip ${OUT}/*.json)
 list(FILTER outputs EXCLUDE REGEX "^maven/")

@@ -1,0 +1,52 @@
+# Plays the Java demo and the C++ demo's match and holds their reports side by side: from the
+# devices' identity through the table and the events to the end of the summary, the two must be
+# the same text. Both programs must exit with status 0.
+#   cmake -DJAVA=<java> -DJAVA_ARGS=<args, ;-separated> -DCPP=<reference program> -DOUT=<dir>
+#         -P compare_demo.cmake
+foreach(var JAVA JAVA_ARGS CPP OUT)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "compare_demo.cmake: -D${var}= is required")
+  endif()
+endforeach()
+string(REPLACE "|" ";" JAVA_ARGS "${JAVA_ARGS}")
+file(MAKE_DIRECTORY ${OUT})
+execute_process(COMMAND ${JAVA} ${JAVA_ARGS} OUTPUT_VARIABLE java_out ERROR_VARIABLE java_err
+                RESULT_VARIABLE java_rc TIMEOUT 300)
+execute_process(COMMAND ${CPP} OUTPUT_VARIABLE cpp_out ERROR_VARIABLE cpp_err
+                RESULT_VARIABLE cpp_rc TIMEOUT 300)
+file(WRITE ${OUT}/java.txt "${java_out}")
+file(WRITE ${OUT}/cpp.txt "${cpp_out}")
+if(NOT java_rc EQUAL 0)
+  message(FATAL_ERROR "the Java demo exited with ${java_rc}:\n${java_err}")
+endif()
+if(NOT cpp_rc EQUAL 0)
+  message(FATAL_ERROR "the C++ demo exited with ${cpp_rc}:\n${cpp_err}")
+endif()
+
+# The report: from the first identity line to the last line of the summary.
+function(report text out)
+  string(FIND "${text}" "Orvex CAN " from)
+  string(FIND "${text}" "  analog 3: " to)
+  if(from EQUAL -1 OR to EQUAL -1)
+    message(FATAL_ERROR "no report in:\n${text}")
+  endif()
+  string(SUBSTRING "${text}" ${to} -1 tail)
+  string(FIND "${tail}" "\n" end)
+  math(EXPR length "${to} + ${end} - ${from}")
+  string(SUBSTRING "${text}" ${from} ${length} body)
+  set(${out} "${body}" PARENT_SCOPE)
+endfunction()
+report("${java_out}" java_report)
+report("${cpp_out}" cpp_report)
+file(WRITE ${OUT}/java-report.txt "${java_report}\n")
+file(WRITE ${OUT}/cpp-report.txt "${cpp_report}\n")
+if(NOT java_report STREQUAL cpp_report)
+  find_program(DIFF diff)
+  if(DIFF)
+    execute_process(COMMAND ${DIFF} -u ${OUT}/cpp-report.txt ${OUT}/java-report.txt)
+  endif()
+  message(FATAL_ERROR "the Java demo's report differs from the C++ demo's")
+endif()
+string(REGEX MATCHALL "\n" lines "${java_report}")
+list(LENGTH lines count)
+message(STATUS "the Java demo and the C++ demo print the same report (${count} lines)")

@@ -16,6 +16,10 @@ class WPILIB_STANDIN_API NetworkTableInstance {
   // The entry at the full path `name`, e.g. "/LiveWindow/Ungrouped/Servo[3]/Value".
   NetworkTableEntry GetEntry(const wpi::Twine& name);
 
+  // Waits until the table listeners have been told of every change. The stand-in has no
+  // listeners, so there is never anything to wait for.
+  bool WaitForEntryListenerQueue(double /*timeout*/) { return true; }
+
  private:
   NetworkTableInstance() = default;
 };

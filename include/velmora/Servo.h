@@ -72,9 +72,9 @@ class VELMORA_API Servo : public frc::PWM {
   void InitSendable(frc::SendableBuilder& builder) override;
 
  private:
-  // The move constructor's work, with the dashboard entry of `other` held in `parking` until
-  // this servo is complete.
-  Servo(Servo&& other, servos::RegistryParking&& parking);
+  // The move constructor's work: moves from `other`, whose dashboard entry waits in `parking`
+  // until this servo is complete.
+  Servo(Servo& other, servos::RegistryParking&& parking);
 
   double GetServoAngleRange() const;
 };

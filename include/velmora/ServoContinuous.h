@@ -49,9 +49,9 @@ class VELMORA_API ServoContinuous : public frc::PWMSpeedController {
   ServoContinuous& operator=(ServoContinuous&& other);
 
  private:
-  // The move constructor's work, with the dashboard entry of `other` held in `parking` until
-  // this servo is complete.
-  ServoContinuous(ServoContinuous&& other, servos::RegistryParking&& parking);
+  // The move constructor's work: moves from `other`, whose dashboard entry waits in `parking`
+  // until this servo is complete.
+  ServoContinuous(ServoContinuous& other, servos::RegistryParking&& parking);
 };
 
 }  // namespace velmora

@@ -38,10 +38,10 @@ Servo::~Servo() = default;
 
 // The dashboard entry waits in the parking while the PWM base moves (see RegistryParking.h).
 // NOLINTNEXTLINE(performance-noexcept-move-constructor)
-Servo::Servo(Servo&& other) : Servo(std::move(other), servos::RegistryParking(other)) {}
+Servo::Servo(Servo&& other) : Servo(other, servos::RegistryParking(other)) {}
 
 // NOLINTNEXTLINE(performance-noexcept-move-constructor)
-Servo::Servo(Servo&& other, servos::RegistryParking&& parking) : frc::PWM(std::move(other)) {
+Servo::Servo(Servo& other, servos::RegistryParking&& parking) : frc::PWM(std::move(other)) {
   parking.HandTo(*this);
 }
 
@@ -62,7 +62,8 @@ Servo& Servo::operator=(Servo&& other) {
     servos::RegistryParking theirs(other);
     { Servo released(std::move(*this)); }
     frc::PWM::operator=(std::move(other));
-    theirs.HandTo(other);
+    // The moved-from servo is still an object (it owns no channel) and gets its entry back.
+    theirs.HandTo(other);  // NOLINT(bugprone-use-after-move)
     mine.HandTo(*this);
     frc::Sendable& sendable = *this;
     frc::SendableRegistry::GetInstance().SetName(&sendable, "Servo", GetChannel());

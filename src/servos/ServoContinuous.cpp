@@ -39,10 +39,10 @@ ServoContinuous::~ServoContinuous() = default;
 // As for Servo: the dashboard entry waits in the parking while the bases move.
 // NOLINTNEXTLINE(performance-noexcept-move-constructor)
 ServoContinuous::ServoContinuous(ServoContinuous&& other)
-    : ServoContinuous(std::move(other), servos::RegistryParking(other)) {}
+    : ServoContinuous(other, servos::RegistryParking(other)) {}
 
 // NOLINTNEXTLINE(performance-noexcept-move-constructor)
-ServoContinuous::ServoContinuous(ServoContinuous&& other, servos::RegistryParking&& parking)
+ServoContinuous::ServoContinuous(ServoContinuous& other, servos::RegistryParking&& parking)
     : frc::PWMSpeedController(std::move(other)) {
   parking.HandTo(*this);
 }
@@ -56,7 +56,8 @@ ServoContinuous& ServoContinuous::operator=(ServoContinuous&& other) {
     servos::RegistryParking theirs(other);
     { ServoContinuous released(std::move(*this)); }
     frc::PWMSpeedController::operator=(std::move(other));
-    theirs.HandTo(other);
+    // The moved-from servo is still an object (it owns no channel) and gets its entry back.
+    theirs.HandTo(other);  // NOLINT(bugprone-use-after-move)
     mine.HandTo(*this);
     frc::Sendable& sendable = *this;
     frc::SendableRegistry::GetInstance().SetName(&sendable, "ServoContinuous", GetChannel());

@@ -5,6 +5,14 @@
 # The Wine prefix lives in the build folder (the nearest folder above the program that holds a
 # CMakeCache.txt), unless WINEPREFIX says otherwise, so a build never touches the user's own
 # prefix. The first program to start creates it; a lock keeps parallel tests from racing there.
+#
+# A slow or busy machine must not turn into failed tests, so:
+#  - a prefix counts as made only once a marker says so. The registry files are no such sign:
+#    Wine's server may save them while it still runs, and the longer the set-up takes on a busy
+#    machine, the likelier a program started then runs on a half-made prefix;
+#  - making the prefix is tried again (from a stopped server) if it fails or leaves no registry,
+#    and a prefix that cannot be made is reported as such instead of as the test's failure;
+#  - a prefix left half-made (a run stopped while making it) is finished before use.
 set -euo pipefail
 
 program=${1:?usage: wine-run.sh PROGRAM [ARGS...]}
@@ -27,18 +35,35 @@ if [ -z "$wine" ]; then
   echo "wine-run.sh: Wine is not installed (Debian: apt-get install wine wine64)" >&2
   exit 127
 fi
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX"
-  (
-    flock 9
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      "$wine" wineboot --init >/dev/null 2>&1 || true
-      # wineboot returns before the prefix is written out; wait for the server to finish.
-      wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
-      "$wineserver" -w || true
+ready="$WINEPREFIX/.wine-run-ready"
+
+# wineboot returns before the prefix is written out; the server writes it when it exits, so the
+# prefix is complete once the server has gone.
+make_prefix() {
+  local attempt
+  for attempt in 1 2 3; do
+    if "$wine" wineboot --init >/dev/null 2>&1 && "$wineserver" -w &&
+      [ -f "$WINEPREFIX/system.reg" ]; then
+      touch "$ready"
+      return 0
     fi
-  ) 9>"$WINEPREFIX.lock"
+    "$wineserver" -k 2>/dev/null || true
+    sleep "$attempt"
+  done
+  echo "wine-run.sh: could not make the Wine prefix $WINEPREFIX (wineboot --init failed 3 times)" >&2
+  return 1
+}
+
+if [ ! -f "$ready" ]; then
+  mkdir -p "$WINEPREFIX"
+  if ! (
+    flock 9
+    [ -f "$ready" ] || make_prefix
+  ) 9>"$WINEPREFIX.lock"; then
+    exit 125
+  fi
 fi
 
 exec "$wine" "$@"

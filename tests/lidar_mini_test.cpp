@@ -226,6 +226,10 @@ TEST_F(LidarMiniTest, NullHandleIsSilentInRangeAndStillReportsBlockedSteps) {
 TEST_F(LidarMiniTest, GetDistanceAt) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
+  // Far enough apart that their difference overflows a float. 3 * 2^126 degrees is 192 past a
+  // whole number of turns and -5 * 2^124 is 80 short of one: they point 272, folded 88, apart.
+  const float far = std::ldexp(3.0f, 126);
+  const float farther = std::ldexp(5.0f, 124);
   struct Case {
     const char* name;
     std::vector<float> angles, distances;
@@ -258,6 +262,10 @@ TEST_F(LidarMiniTest, GetDistanceAt) {
       {"stored NaN never matches", {nan, 12}, {1, 2}, 10, 180, 2},
       {"infinite query", {10}, {7}, inf, 360, -1},
       {"huge angles far apart", {3.0e38f}, {9}, -3.0e38f, 180, 9},
+      {"overflowing difference, turns removed first", {far}, {9}, -farther, 88, 9},
+      {"overflowing difference, just outside", {far}, {9}, -farther, 87.5f, -1},
+      {"overflowing difference, signs swapped", {-far}, {9}, farther, 88, 9},
+      {"overflowing difference, signs swapped, just outside", {-far}, {9}, farther, 87.5f, -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -248,6 +248,24 @@ TEST(ServoTest, RefusedChannelsLeaveInertServos) {
   EXPECT_EQ(beyond.Get(), 0.0);
 }
 
+// A refused channel keeps the error the PWM output reported for it, as a plain PWM output on the
+// same channel does: the servo's own setup adds nothing that would replace it.
+TEST(ServoTest, RefusedChannelsKeepTheOutputsOwnError) {
+  frc::PWM holder(4);  // channel 4 is taken
+  for (int channel : {-1, 20, 4}) {
+    SCOPED_TRACE(channel);
+    frc::PWM plain(channel);
+    ASSERT_TRUE(plain.StatusIsFatal());
+    Servo servo(channel);
+    ServoContinuous continuous(channel);
+    for (const frc::ErrorBase* refused : {static_cast<const frc::ErrorBase*>(&servo),
+                                          static_cast<const frc::ErrorBase*>(&continuous)}) {
+      EXPECT_EQ(refused->GetError().GetCode(), plain.GetError().GetCode());
+      EXPECT_EQ(refused->GetError().GetMessage(), plain.GetError().GetMessage());
+    }
+  }
+}
+
 // Full reverse is what a joystick sends. On the roboRIO a pulse below the shortest one would be
 // refused with an error the output keeps, after which it ignores StopMotor and keeps turning.
 TEST(ServoTest, ContinuousServoStopsAfterFullReverse) {

@@ -12,6 +12,10 @@ class SendableBuilder;
 
 namespace velmora {
 
+namespace servos {
+class RegistryParking;
+}  // namespace servos
+
 /// A positional servo with 300 degrees of travel on a WPILib PWM output (`frc::PWM`).
 ///
 /// The output sends pulses from 0.5 ms (position 0.0, 0 degrees) to 2.5 ms (position 1.0,
@@ -21,7 +25,9 @@ namespace velmora {
 /// state lives in the PWM output. Shown on the dashboard as "Servo[<channel>]".
 ///
 /// **Lifetime.** Constructing claims the PWM channel, destroying releases it (WPILib's PWM
-/// rules). Movable (the moved-from object owns no channel), not copyable.
+/// rules). Movable (the moved-from object owns no channel), not copyable. Moving
+/// constructs a servo that takes the dashboard entry along (name, LiveWindow entry, SmartDashboard
+/// keys), also while a dashboard table is attached to it.
 ///
 /// **Threads.** WPILib's PWM rules: use one object from one thread at a time.
 class VELMORA_API Servo : public frc::PWM {
@@ -32,11 +38,15 @@ class VELMORA_API Servo : public frc::PWM {
   /// Releases the PWM channel.
   ~Servo() override;
 
-  /// Takes over the channel of another servo; the moved-from servo owns none.
-  Servo(Servo&&) = default;
+  /// Takes over the channel and the dashboard entry of another servo; the moved-from servo owns
+  /// neither. Not noexcept: the WPILib moves it is made of are not.
+  // NOLINTNEXTLINE(performance-noexcept-move-constructor)
+  Servo(Servo&& other);
   /// Releases this servo's own channel (its output is switched off) and takes over the channel
-  /// of `other`, so that the released channel can be opened again. Not noexcept: the WPILib moves
-  /// it is made of are not.
+  /// of `other`, so that the released channel can be opened again. Each servo keeps its own
+  /// dashboard entry: the tables that showed this servo (SmartDashboard keys, its LiveWindow
+  /// table) show its new channel, and its name becomes that of the new channel. Not noexcept: the
+  /// WPILib moves it is made of are not.
   // NOLINTNEXTLINE(performance-noexcept-move-constructor)
   Servo& operator=(Servo&& other);
 
@@ -62,6 +72,10 @@ class VELMORA_API Servo : public frc::PWM {
   void InitSendable(frc::SendableBuilder& builder) override;
 
  private:
+  // The move constructor's work: moves from `other`, whose dashboard entry waits in `parking`
+  // until this servo is complete.
+  Servo(Servo& other, servos::RegistryParking&& parking);
+
   double GetServoAngleRange() const;
 };
 

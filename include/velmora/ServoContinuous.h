@@ -8,6 +8,10 @@
 
 namespace velmora {
 
+namespace servos {
+class RegistryParking;
+}  // namespace servos
+
 /// A continuous-rotation servo on a WPILib PWM output, driven as a WPILib speed controller
 /// (`frc::PWMSpeedController`) from -1.0 (full reverse) to 1.0 (full forward).
 ///
@@ -20,7 +24,8 @@ namespace velmora {
 /// the maker's driver.
 ///
 /// **Lifetime.** Constructing claims the PWM channel, destroying releases it. Movable, not
-/// copyable.
+/// copyable. Moving constructs a servo that takes the dashboard entry along (name,
+/// LiveWindow entry, SmartDashboard keys), also while a dashboard table is attached to it.
 ///
 /// **Threads.** WPILib's PWM rules: use one object from one thread at a time.
 class VELMORA_API ServoContinuous : public frc::PWMSpeedController {
@@ -31,13 +36,22 @@ class VELMORA_API ServoContinuous : public frc::PWMSpeedController {
   /// Releases the PWM channel.
   ~ServoContinuous() override;
 
-  /// Takes over the channel of another servo; the moved-from servo owns none.
-  ServoContinuous(ServoContinuous&&) = default;
+  /// Takes over the channel and the dashboard entry of another servo; the moved-from servo owns
+  /// neither. Not noexcept: the WPILib moves it is made of are not.
+  // NOLINTNEXTLINE(performance-noexcept-move-constructor)
+  ServoContinuous(ServoContinuous&& other);
   /// Releases this servo's own channel (its output is switched off) and takes over the channel
-  /// of `other`, so that the released channel can be opened again. Not noexcept: the WPILib moves
-  /// it is made of are not.
+  /// of `other`, so that the released channel can be opened again. Each servo keeps its own
+  /// dashboard entry: the tables that showed this servo (SmartDashboard keys, its LiveWindow
+  /// table) show its new channel, and its name becomes that of the new channel. Not noexcept: the
+  /// WPILib moves it is made of are not.
   // NOLINTNEXTLINE(performance-noexcept-move-constructor)
   ServoContinuous& operator=(ServoContinuous&& other);
+
+ private:
+  // The move constructor's work: moves from `other`, whose dashboard entry waits in `parking`
+  // until this servo is complete.
+  ServoContinuous(ServoContinuous& other, servos::RegistryParking&& parking);
 };
 
 }  // namespace velmora

@@ -7,6 +7,7 @@
 #include <frc/smartdashboard/SendableRegistry.h>
 #include <hal/FRCUsageReporting.h>
 
+#include "RegistryParking.h"
 #include "ShortestPulse.h"
 #include "UsageInstance.h"
 
@@ -35,14 +36,37 @@ Servo::Servo(int channel) : frc::PWM(channel) {
 
 Servo::~Servo() = default;
 
+// The dashboard entry waits in the parking while the PWM base moves (see RegistryParking.h).
+// NOLINTNEXTLINE(performance-noexcept-move-constructor)
+Servo::Servo(Servo&& other) : Servo(other, servos::RegistryParking(other)) {}
+
+// NOLINTNEXTLINE(performance-noexcept-move-constructor)
+Servo::Servo(Servo& other, servos::RegistryParking&& parking) : frc::PWM(std::move(other)) {
+  parking.HandTo(*this);
+}
+
 // The PWM base's own move assignment takes over the other servo's channel and forgets this one's
 // without releasing it, so the channel could never be opened again. Handing this servo's channel
 // to a temporary first lets the temporary's destructor switch the output off and release it.
+//
+// Each servo keeps its own dashboard entry meanwhile (see RegistryParking.h): the temporary gets
+// none, so the registry never sees it, and no entry leaves the registry. That matters on WPILib
+// 2020, whose SmartDashboard::UpdateValues fails on a key whose entry has gone; a program that
+// puts `arm` on the dashboard and later writes `arm = Servo(5)` keeps its key working, showing
+// the new channel. The base's move of the other servo's entry is held off the same way, so the
+// moved-from servo keeps its entry until it is destroyed.
 // NOLINTNEXTLINE(performance-noexcept-move-constructor)
 Servo& Servo::operator=(Servo&& other) {
   if (this != &other) {
+    servos::RegistryParking mine(*this);
+    servos::RegistryParking theirs(other);
     { Servo released(std::move(*this)); }
     frc::PWM::operator=(std::move(other));
+    // The moved-from servo is still an object (it owns no channel) and gets its entry back.
+    theirs.HandTo(other);  // NOLINT(bugprone-use-after-move)
+    mine.HandTo(*this);
+    frc::Sendable& sendable = *this;
+    frc::SendableRegistry::GetInstance().SetName(&sendable, "Servo", GetChannel());
   }
   return *this;
 }

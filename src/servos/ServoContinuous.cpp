@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "RegistryParking.h"
 #include "ShortestPulse.h"
 #include "UsageInstance.h"
 
@@ -35,13 +36,31 @@ ServoContinuous::ServoContinuous(int channel) : frc::PWMSpeedController(channel)
 
 ServoContinuous::~ServoContinuous() = default;
 
+// As for Servo: the dashboard entry waits in the parking while the bases move.
+// NOLINTNEXTLINE(performance-noexcept-move-constructor)
+ServoContinuous::ServoContinuous(ServoContinuous&& other)
+    : ServoContinuous(other, servos::RegistryParking(other)) {}
+
+// NOLINTNEXTLINE(performance-noexcept-move-constructor)
+ServoContinuous::ServoContinuous(ServoContinuous& other, servos::RegistryParking&& parking)
+    : frc::PWMSpeedController(std::move(other)) {
+  parking.HandTo(*this);
+}
+
 // As for Servo: release this servo's channel (through a temporary's destructor, which also stops
-// the output) before taking over the other one's, instead of forgetting it.
+// the output) before taking over the other one's, each servo keeping its own dashboard entry.
 // NOLINTNEXTLINE(performance-noexcept-move-constructor)
 ServoContinuous& ServoContinuous::operator=(ServoContinuous&& other) {
   if (this != &other) {
+    servos::RegistryParking mine(*this);
+    servos::RegistryParking theirs(other);
     { ServoContinuous released(std::move(*this)); }
     frc::PWMSpeedController::operator=(std::move(other));
+    // The moved-from servo is still an object (it owns no channel) and gets its entry back.
+    theirs.HandTo(other);  // NOLINT(bugprone-use-after-move)
+    mine.HandTo(*this);
+    frc::Sendable& sendable = *this;
+    frc::SendableRegistry::GetInstance().SetName(&sendable, "ServoContinuous", GetChannel());
   }
   return *this;
 }

@@ -3,13 +3,46 @@
 // Internals of the stand-in library, shared between its source files and
 // never installed or exported.
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include <string>
 
 #include "hal/Types.h"
 
+namespace frc {
+class Sendable;
+}  // namespace frc
+
 namespace wpilib_standin {
+
+// The dashboard side of the registry, for SmartDashboard and LiveWindow. An entry's id stays
+// with it when its object moves, and is never reused.
+namespace dashboard {
+
+using UID = size_t;
+
+// The id of the object's entry, which is made (unnamed) if there is none; 0 for null.
+UID GetUniqueId(frc::Sendable* sendable);
+// The object an entry now belongs to, or null once it has left the registry.
+frc::Sendable* GetSendable(UID uid);
+// Attaches the NetworkTables table at path `table` to the entry: the object describes itself
+// again, and its values are written there.
+void Publish(UID uid, const std::string& table);
+// Writes the entry's values into its table, if it has one.
+void Update(UID uid);
+
+// LiveWindow: whether an entry's values are written while not in LiveWindow mode (telemetry).
+void SetTelemetry(frc::Sendable* sendable, bool enabled);
+void DisableAllTelemetry();
+// One LiveWindow pass: each entry marked for LiveWindow (and with telemetry on, outside
+// LiveWindow mode) gets its table under /LiveWindow/<subsystem>/<name> the first time, is put in
+// its safe state when LiveWindow mode starts, and has its values written.
+void UpdateLiveWindow(bool liveWindowMode, bool startLiveWindowMode);
+// Puts each LiveWindow entry with a table in its safe state, as leaving LiveWindow mode does.
+void StopLiveWindowMode();
+
+}  // namespace dashboard
 
 // Seconds on the process's monotonic clock.
 double NowSeconds();

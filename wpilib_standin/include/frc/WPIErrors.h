@@ -10,6 +10,8 @@
 
 // Fatal errors (negative codes)
 WPILIB_STANDIN_WPI_ERROR(ChannelIndexOutOfRange, -1, "Allocating channel that is out of range")
+WPILIB_STANDIN_WPI_ERROR(NullParameter, -5, "A pointer parameter to a method is nullptr")
 WPILIB_STANDIN_WPI_ERROR(Timeout, -6, "A timeout has been exceeded")
+WPILIB_STANDIN_WPI_ERROR(SmartDashboardMissingKey, -43, "SmartDashboard data does not exist")
 
 #undef WPILIB_STANDIN_WPI_ERROR

@@ -56,6 +56,10 @@ class InMemorySendableBuilder : public frc::SendableBuilder {
     sendable.InitSendable(*this);
   }
 
+  // Forgets the properties only, keeping the type, actuator flag, safe state and update
+  // function, as a registry does before an object describes itself again.
+  void ClearProperties() { m_properties.clear(); }
+
   void Clear() {
     m_type.clear();
     m_actuator = false;

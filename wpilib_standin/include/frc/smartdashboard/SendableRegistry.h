@@ -16,7 +16,9 @@ class Sendable;
 // parent. Names built from a module type and channel read "Type[channel]" or
 // "Type[module,channel]".
 //
-// The stand-in keeps the entries only; it publishes nothing.
+// SmartDashboard and LiveWindow attach tables to entries (see the stand-in's
+// README): Move then has the moved-to object describe itself again, as
+// WPILib's registry does.
 class WPILIB_STANDIN_API SendableRegistry {
  public:
   SendableRegistry(const SendableRegistry&) = delete;

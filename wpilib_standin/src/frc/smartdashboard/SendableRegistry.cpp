@@ -1,28 +1,55 @@
 #include "frc/smartdashboard/SendableRegistry.h"
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 
+#include "Internal.h"
 #include "frc/smartdashboard/Sendable.h"
+#include "networktables/NetworkTableInstance.h"
+#include "wpilib_standin/InMemorySendableBuilder.h"
 #include "wpilib_standin/Sim.h"
 
 namespace frc {
 namespace {
 
+using wpilib_standin::dashboard::UID;
+
 struct Component {
+  UID uid = 0;                   // stays with the entry when the object moves
   Sendable* sendable = nullptr;  // null for a child registered as void*
   std::string name;
   std::string subsystem = "Ungrouped";
   Sendable* parent = nullptr;
   bool liveWindow = false;
+  // What the object described to its dashboard table, once one is attached (table not empty).
+  std::unique_ptr<wpilib_standin::InMemorySendableBuilder> builder =
+      std::make_unique<wpilib_standin::InMemorySendableBuilder>();
+  std::string table;
+  bool telemetry = true;         // LiveWindow writes its values while not in LiveWindow mode
+  bool liveWindowTable = false;  // LiveWindow has attached its table
 };
 
 struct Registry {
   mutable std::recursive_mutex mutex;
   std::map<const void*, Component> components;
+  UID lastUid = 0;
 
-  Component& GetOrAdd(const void* key) { return components[key]; }
+  Component& GetOrAdd(const void* key) {
+    Component& comp = components[key];
+    if (comp.uid == 0) comp.uid = ++lastUid;
+    return comp;
+  }
+
+  Component* FindUid(UID uid) {
+    if (uid == 0) return nullptr;
+    for (auto& entry : components) {
+      if (entry.second.uid == uid) return &entry.second;
+    }
+    return nullptr;
+  }
 
   Component* Find(const void* key) {
     auto it = components.find(key);
@@ -130,6 +157,10 @@ bool SendableRegistry::Remove(Sendable* sendable) {
   return true;
 }
 
+// As WPILib's registry does: an entry with a dashboard table has the object describe itself again
+// at once, since the getters and setters it gave before point into the object moved from. A move
+// constructor of a class derived from SendableHelper calls this from its base, before the derived
+// object exists: with a table attached, that is a pure virtual call and the program aborts.
 void SendableRegistry::Move(Sendable* to, Sendable* from) {
   Registry& registry = GetRegistry();
   std::lock_guard<std::recursive_mutex> lock(registry.mutex);
@@ -138,7 +169,11 @@ void SendableRegistry::Move(Sendable* to, Sendable* from) {
   Component comp = std::move(it->second);
   registry.components.erase(it);
   comp.sendable = to;
-  registry.components[to] = std::move(comp);
+  Component& moved = registry.components[to] = std::move(comp);
+  if (!moved.table.empty()) {
+    moved.builder->ClearProperties();
+    to->InitSendable(*moved.builder);
+  }
   for (auto& entry : registry.components) {
     if (entry.second.parent == from) entry.second.parent = to;
   }
@@ -198,6 +233,124 @@ void SendableRegistry::SetSubsystem(Sendable* sendable, const wpi::Twine& subsys
 }  // namespace frc
 
 namespace wpilib_standin {
+
+namespace dashboard {
+namespace {
+
+// Writes what the object describes into its table: each readable boolean, number and text
+// property (the others have no value the stand-in keeps), then the object's own update function.
+void UpdateTable(frc::Component& comp) {
+  if (comp.table.empty()) return;
+  InMemorySendableBuilder& builder = *comp.builder;
+  auto entry = [&comp](const std::string& key) {
+    return nt::NetworkTableInstance::GetDefault().GetEntry(comp.table + "/" + key);
+  };
+  if (!builder.GetSmartDashboardType().empty()) {
+    entry(".type").SetString(builder.GetSmartDashboardType());
+  }
+  using Kind = InMemorySendableBuilder::PropertyKind;
+  for (const std::string& key : builder.GetPropertyKeys()) {
+    if (!builder.CanRead(key)) continue;
+    switch (builder.GetPropertyKind(key)) {
+      case Kind::kBoolean:
+        entry(key).SetBoolean(builder.GetBoolean(key));
+        break;
+      case Kind::kDouble:
+        entry(key).SetDouble(builder.GetDouble(key));
+        break;
+      case Kind::kString:
+      case Kind::kRaw:
+      case Kind::kSmallString:
+      case Kind::kSmallRaw:
+        entry(key).SetString(builder.GetString(key));
+        break;
+      default:
+        break;
+    }
+  }
+  builder.RunUpdateTable();
+}
+
+}  // namespace
+
+UID GetUniqueId(frc::Sendable* sendable) {
+  if (sendable == nullptr) return 0;
+  frc::Registry& registry = frc::GetRegistry();
+  std::lock_guard<std::recursive_mutex> lock(registry.mutex);
+  frc::Component& comp = registry.GetOrAdd(sendable);
+  comp.sendable = sendable;
+  return comp.uid;
+}
+
+frc::Sendable* GetSendable(UID uid) {
+  frc::Registry& registry = frc::GetRegistry();
+  std::lock_guard<std::recursive_mutex> lock(registry.mutex);
+  frc::Component* comp = registry.FindUid(uid);
+  return comp ? comp->sendable : nullptr;
+}
+
+void Publish(UID uid, const std::string& table) {
+  frc::Registry& registry = frc::GetRegistry();
+  std::lock_guard<std::recursive_mutex> lock(registry.mutex);
+  frc::Component* comp = registry.FindUid(uid);
+  if (comp == nullptr || comp->sendable == nullptr) return;
+  comp->builder->ClearProperties();
+  comp->table = table;
+  comp->sendable->InitSendable(*comp->builder);
+  UpdateTable(*comp);
+}
+
+void Update(UID uid) {
+  frc::Registry& registry = frc::GetRegistry();
+  std::lock_guard<std::recursive_mutex> lock(registry.mutex);
+  if (frc::Component* comp = registry.FindUid(uid)) UpdateTable(*comp);
+}
+
+void SetTelemetry(frc::Sendable* sendable, bool enabled) {
+  frc::Registry& registry = frc::GetRegistry();
+  std::lock_guard<std::recursive_mutex> lock(registry.mutex);
+  if (frc::Component* comp = registry.Find(sendable)) comp->telemetry = enabled;
+}
+
+void DisableAllTelemetry() {
+  frc::Registry& registry = frc::GetRegistry();
+  std::lock_guard<std::recursive_mutex> lock(registry.mutex);
+  for (auto& entry : registry.components) entry.second.telemetry = false;
+}
+
+void UpdateLiveWindow(bool liveWindowMode, bool startLiveWindowMode) {
+  frc::Registry& registry = frc::GetRegistry();
+  std::lock_guard<std::recursive_mutex> lock(registry.mutex);
+  for (auto& entry : registry.components) {
+    frc::Component& comp = entry.second;
+    if (!comp.liveWindow || comp.sendable == nullptr || comp.parent != nullptr) continue;
+    if (!liveWindowMode && !comp.telemetry) continue;
+    if (!comp.liveWindowTable) {
+      // Tables wait for a name, so that a name set after construction is the one shown.
+      if (comp.name.empty()) continue;
+      std::string table = "/LiveWindow/" + comp.subsystem;
+      if (comp.name != comp.subsystem) table += "/" + comp.name;
+      nt::NetworkTableInstance::GetDefault().GetEntry(table + "/.name").SetString(comp.name);
+      comp.builder->ClearProperties();
+      comp.table = table;
+      comp.sendable->InitSendable(*comp.builder);
+      comp.liveWindowTable = true;
+    }
+    if (startLiveWindowMode) comp.builder->RunSafeState();
+    UpdateTable(comp);
+  }
+}
+
+void StopLiveWindowMode() {
+  frc::Registry& registry = frc::GetRegistry();
+  std::lock_guard<std::recursive_mutex> lock(registry.mutex);
+  for (auto& entry : registry.components) {
+    frc::Component& comp = entry.second;
+    if (comp.liveWindow && comp.liveWindowTable) comp.builder->RunSafeState();
+  }
+}
+
+}  // namespace dashboard
 
 bool IsLiveWindowEnabled(const frc::Sendable* sendable) {
   frc::Registry& registry = frc::GetRegistry();

@@ -13,6 +13,7 @@
 #include <initializer_list>
 
 #include "internal.h"
+#include "panel.h"
 
 namespace velmora_sim {
 namespace {
@@ -43,6 +44,8 @@ struct World {
   Drive drive;
   bool stationExists = false;
   bool stationEnabled = false;
+  // Built against WPILib: whether its driver station had the robot enabled at the last call.
+  bool wpilibEnabled = true;
 };
 
 World& W() {
@@ -118,14 +121,16 @@ double RayToBox(double x, double y, double dx, double dy, double x0, double y0, 
 }  // namespace
 
 void SimStep(double seconds) {
-  const velmora_sim::internal::DriverLock lock;
   if (!(seconds > 0.0) || !std::isfinite(seconds)) return;
   if (wpilib::kLinked) {
-    // One clock for the whole program: step WPILib's, and the world follows it.
+    // One clock for the whole program: step WPILib's, and the world follows it on the call's way
+    // in. Stepped without the driver's lock: stepping wakes WPILib's notifiers, whose threads
+    // call into devices.
     wpilib::StepClock(static_cast<uint64_t>(std::llround(seconds * 1e6)));
-    internal::FollowWpilibClock();
+    const velmora_sim::internal::DriverLock lock;
     return;
   }
+  const velmora_sim::internal::DriverLock lock;
   World& w = W();
   w.pending += seconds;
   // A little slack so that steps of 0.1 s make exactly 20 ticks despite rounding.
@@ -242,7 +247,8 @@ void FollowWpilibClock() {
   }
 }
 
-void EnterCall() {
+void EnterCall(bool robotEnabled) {
+  W().wpilibEnabled = robotEnabled;
   FollowWpilibClock();
   ReadOrvexPanels();
   ReadSensorPanels();
@@ -255,6 +261,8 @@ void LeaveCall() {
   ShowSensorPanels();
   ShowBoardPanels();
 }
+
+void PublishAfterCall() { Publish(); }
 
 }  // namespace internal
 }  // namespace velmora_sim

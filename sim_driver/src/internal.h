@@ -125,6 +125,11 @@ void ResetSimulation();
 // Simulated time and the field, shared by the device models.
 constexpr double kTickSeconds = 0.005;
 constexpr uint64_t kTickMicros = 5000;
+// The most one step computes: an hour of simulated time, 720 000 ticks (well under a second of
+// computing time for a robot's devices).
+constexpr uint64_t kMaxStepTicks = 720000;
+constexpr double kMaxStepSeconds = kMaxSimStepSeconds;
+static_assert(kMaxStepTicks * kTickMicros == static_cast<uint64_t>(kMaxStepSeconds * 1e6));
 double Now();
 // Brings the world up to WPILib's clock, in whole ticks (nothing without WPILib).
 void FollowWpilibClock();

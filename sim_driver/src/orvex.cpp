@@ -63,8 +63,18 @@ struct Channel {
   int CountsPerRevolution() const {
     return encoderResolution != 0 ? encoderResolution : kDefaultCountsPerRevolution;
   }
-  int32_t Count() const {
-    return static_cast<int32_t>(std::floor(revolutions * CountsPerRevolution()));
+  // The device counts in a 32-bit register that wraps around, as a hardware quadrature counter
+  // does: past 2147483647 the count goes on from -2147483648, and a program that takes
+  // differences of successive counts (as odometry does) keeps working across the wrap. Saturating
+  // would stop the count, and every distance taken from it, for good.
+  int32_t Count() const { return WrapToRegister(std::floor(revolutions * CountsPerRevolution())); }
+  static int32_t WrapToRegister(double count) {
+    if (!std::isfinite(count)) return 0;
+    constexpr double kRange = 4294967296.0;     // 2^32
+    double wrapped = std::fmod(count, kRange);  // exact for whole numbers
+    if (wrapped < 0.0) wrapped += kRange;
+    if (wrapped >= kRange / 2.0) wrapped -= kRange;
+    return static_cast<int32_t>(wrapped);
   }
 };
 
@@ -220,21 +230,21 @@ void ReadOrvex(Controller& c) {
 
 namespace velmora_sim {
 
-void SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state) {
+bool SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state) {
   const velmora_sim::internal::DriverLock lock;
   Controller* c = FindByCanId(canId);
-  if (c != nullptr && index >= 0 && index < 4) {
-    c->channels[index].limitSwitch[which ? 1 : 0] = state;
-  }
+  if (c == nullptr || index < 0 || index >= 4) return false;
+  c->channels[index].limitSwitch[which ? 1 : 0] = state;
+  return true;
 }
 
-void SetOrvexZynderPosition(int32_t canId, int index, double position) {
+bool SetOrvexZynderPosition(int32_t canId, int index, double position) {
   const velmora_sim::internal::DriverLock lock;
   Controller* c = FindByCanId(canId);
-  if (c != nullptr && index >= 0 && index < 4) {
-    c->channels[index].zynderSet = true;
-    c->channels[index].zynderPosition = position;
-  }
+  if (c == nullptr || index < 0 || index >= 4 || !std::isfinite(position)) return false;
+  c->channels[index].zynderSet = true;
+  c->channels[index].zynderPosition = position;
+  return true;
 }
 
 OrvexChannelState OrvexChannel(int32_t canId, int index) {

@@ -12,6 +12,7 @@
 // A test can instead hold every sensor on one colour with SetLumiraColor, until the next Reset.
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <new>
 
 #include "../../src/driver_link/VelmoraDriver.h"
@@ -157,9 +158,11 @@ void ReadSensor(Sensor& s) {
   bool changed = false;
   for (size_t slot : {kRed, kGreen, kBlue}) changed = s.panel.Changed(slot).has_value() || changed;
   if (!changed) return;
+  // A sensor reports each component from 0 (no light) to 1 (full scale), whatever a tool sets:
+  // more than full scale reads full scale, and a value that is no number reads no light.
   const auto component = [&](size_t slot) {
     const double v = s.panel.Shown(slot);
-    return std::isfinite(v) ? static_cast<float>(v) : 0.0f;
+    return std::isnan(v) ? 0.0f : static_cast<float>(std::clamp(v, 0.0, 1.0));
   };
   s.colourHeld = true;
   s.colour = Rgb{component(kRed), component(kGreen), component(kBlue)};
@@ -248,9 +251,13 @@ int16_t PallaxEntry(int32_t i, int32_t count) {
 
 namespace velmora_sim {
 
-void SetLumiraColor(float red, float green, float blue) {
+bool SetLumiraColor(float red, float green, float blue) {
   const velmora_sim::internal::DriverLock lock;
+  for (float c : {red, green, blue}) {
+    if (!(c >= 0.0f && c <= 1.0f)) return false;
+  }
   World() = Surroundings{true, Rgb{red, green, blue}};
+  return true;
 }
 
 namespace internal {

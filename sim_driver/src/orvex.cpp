@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iostream>
 #include <map>
 
 #include "../../src/driver_link/VelmoraDriver.h"
@@ -295,6 +296,14 @@ int32_t c_Orvex_create(int32_t id, int32_t frequency) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_create", id, frequency);
   if (auto r = Next("c_Orvex_create")) return static_cast<int32_t>(r->integer);
+  // One controller answers on a CAN ID: a second open of it, while the first is open, is refused
+  // as the device driver refuses it, with a null handle.
+  if (FindByCanId(id) != nullptr) {
+    std::cerr << "VelmoraDriver (simulation): Orvex on CAN ID " << id
+              << " not opened: it is open already (a controller object for it that was never "
+                 "destroyed); handle 0\n";
+    return 0;
+  }
   const int32_t handle = S().nextHandle++;
   Controller& c = S().controllers[handle];
   c.canId = id;

@@ -137,6 +137,13 @@ VELMORA_SIM_API void Reset();
 // Simulated devices: settings a test or the demo can make
 // ------------------------------------------------------------------------------------------------
 
+// Opening a device that is open already (a controller on the CAN ID of an open controller, a
+// colour sensor or a Pallax on the CAN ID of an open sensor of its kind, any sensor on the device
+// path of an open sensor, a small lidar on the port of an open one) is refused as the device
+// driver refuses it: a null handle (0 for a controller), and a line on the standard error stream
+// that names the device and says why. A device opens again once it is released; Reset releases
+// every device.
+
 // [orvex]
 // Controllers are named by the CAN ID they were opened with. Each setter is refused (false,
 // nothing changed) when no open controller has that CAN ID or the channel is not 0 to 3; the
@@ -165,7 +172,7 @@ VELMORA_SIM_API OrvexChannelState OrvexChannel(int32_t canId, int index);
 // measure the distance to the first wall or obstacle, and see nothing (distance 0) beyond 12 m.
 
 // The simulated small lidar, on ports 0 to 3; opening another port, or a port whose lidar is
-// open, fails (null handle). Scanning takes 4320 samples a second, so a scan holds 720 points at
+// open, fails (null handle, and a line on the standard error stream). Scanning takes 4320 samples a second, so a scan holds 720 points at
 // 6 Hz (every half degree) and 360 at 12 Hz; each scan's timestamp, in microseconds, advances by
 // one scan period. A stopped lidar returns an empty scan. The device steps its frequency as told,
 // within its own 5 to 15 Hz.

@@ -136,7 +136,8 @@ void FollowWpilibClock();
 void OrvexTick(double dt);                         // advances every controller by one tick
 double OrvexChannelRpm(int32_t canId, int index);  // 0 when there is no such channel
 // The simulated driver station gates every motor: while a station exists and is disabled, the
-// motors get no power. Without a station the motors run (bench testing).
+// motors get no power. Without a station the motors run (bench testing). Built against WPILib,
+// WPILib's driver station gates them as well: while it has the robot disabled, no power either.
 void SetStationState(bool exists, bool enabled);
 bool MotorsPowered();
 

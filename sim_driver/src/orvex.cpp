@@ -9,8 +9,9 @@
 //    (5000 RPM), or the RPM given by setTargetVelocity, or a proportional approach to a target
 //    encoder count (setTargetDistance), shaft angle (setTargetAngle) or held position;
 //  - the actual RPM follows the target with a first-order lag (time constant 0.1 s);
-//  - a disabled channel, or every channel while the simulated driver station is disabled, gets
-//    no power and coasts down to 0 with the same lag;
+//  - a disabled channel, or every channel while the robot is disabled (by the library's MockDS,
+//    or built against WPILib by WPILib's driver station), gets no power and coasts down to 0
+//    with the same lag; what was commanded is kept and applies again once enabled;
 //  - the encoder integrates the shaft revolutions: count = revolutions x counts per revolution
 //    (the encoder resolution, 2048 unless set), distance = revolutions x the set-up value given
 //    with setEncoder (distance per revolution), speed = RPM / 60 x the set-up value;
@@ -192,13 +193,15 @@ void MakePanel(Controller& c) {
 
 void ShowOrvex(Controller& c) {
   if (!c.panel.Shown()) return;
+  // A disabled robot's channels show as disabled, steering towards 0, whatever was commanded.
+  const bool powered = velmora_sim::internal::MotorsPowered();
   for (size_t i = 0; i < 4; ++i) {
     const Channel& ch = c.channels[i];
     const size_t base = i * kValuesPerChannel;
     c.panel.Show(base + kSpeed, ch.speed);
     c.panel.Show(base + kMode, static_cast<double>(ch.mode));
-    c.panel.Show(base + kEnabled, ch.enabled ? 1.0 : 0.0);
-    c.panel.Show(base + kTargetRpm, TargetRpm(ch));
+    c.panel.Show(base + kEnabled, ch.enabled && powered ? 1.0 : 0.0);
+    c.panel.Show(base + kTargetRpm, powered ? TargetRpm(ch) : 0.0);
     c.panel.Show(base + kRpm, ch.rpm);
     c.panel.Show(base + kEncoderDistance, ch.revolutions * ch.encoderSetup);
     c.panel.Show(base + kEncoderCount, ch.Count());

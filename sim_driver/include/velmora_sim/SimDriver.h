@@ -230,6 +230,15 @@ VELMORA_SIM_API bool SetLumiraColor(float red, float green, float blue);
 VELMORA_SIM_API bool SetAdexaVoltage(int channel, float volts);
 
 // Whether the simulated driver station exists and is enabled.
+//
+// A robot disabled by either driver station stays still: while a MockDS exists and is disabled,
+// or, built against WPILib, while WPILib's driver station has the robot disabled (the HAL's
+// control word, as HALSIM_SetDriverStationEnabled or the simulation GUI sets it), every motor
+// channel gets no power whatever is commanded and coasts to a stop; the controller's sim device
+// shows "Motor <n> enabled" false and a target RPM of 0. What was commanded is kept: enabled
+// again, the latest command applies. WPILib's simulation starts with the robot disabled; without
+// a MockDS the motors turn only once WPILib's driver station enables the robot. Built on its own,
+// only a MockDS gates the motors (without one they run, as on a bench).
 VELMORA_SIM_API bool MockDSEnabled();
 
 // [simulation]

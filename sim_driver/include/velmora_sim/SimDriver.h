@@ -7,6 +7,13 @@
 //  - scripted results: a test can say what the next call (or every call) of a driver function
 //    returns and what it writes into the caller's storage. Without a script the simulated
 //    devices answer.
+//
+// Built against WPILib, every open device is also a WPILib sim device ("Orvex[5]", ...). The
+// driver calls WPILib's sim API only outside its own lock, so a sim value callback or an
+// enumeration callback may call into any device, from any thread. A settable value set from
+// outside (by a tool, a test or a callback, at any time) is what the device reads from its next
+// call on, never overwritten by the model. After HALSIM_ResetSimDeviceData the open devices are
+// shown again under their names, each with its own values.
 #pragma once
 
 #include <cstdint>

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 #include <memory>
 #include <string>
 
@@ -142,6 +143,18 @@ TEST_F(SimDevicesTest, SimStepMovesWpilibsClockSoTheProgramHasOneClock) {
   EXPECT_DOUBLE_EQ(velmora_sim::SimTime(), 0.1);
   velmora_test::StepWpilib(0.2);
   EXPECT_DOUBLE_EQ(velmora_sim::SimTime(), 0.3);
+}
+
+// WPILib 2020 steps only paused timing: with its timing running, a step would move nothing, so
+// it is refused and says why.
+TEST_F(SimDevicesTest, SimStepIsRefusedWhileWpilibsTimingRuns) {
+  HALSIM_ResumeTiming();
+  velmora_test::StreamCapture err(std::cerr);
+  const bool stepped = velmora_sim::SimStep(0.1);
+  HALSIM_PauseTiming();
+  EXPECT_FALSE(stepped);
+  EXPECT_NE(err.Text().find("WPILib's timing is not paused"), std::string::npos) << err.Text();
+  EXPECT_TRUE(velmora_sim::SimStep(0.1));
 }
 
 TEST_F(SimDevicesTest, ASecondControllerOnAnOpenCanIdIsRefusedAndTheFirstKeepsItsSimDevice) {

@@ -3,6 +3,7 @@
 // field around it; what they see is kept apart from how each device scans.
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 #include <memory>
 #include <new>
 #include <vector>
@@ -202,9 +203,19 @@ void* c_LidarMini_create(int32_t port) {
   if (auto r = Next("c_LidarMini_create")) {
     if (r->integer == 0) return nullptr;
   }
-  if (port < 0 || port >= kMiniPortCount) return nullptr;
+  if (port < 0 || port >= kMiniPortCount) {
+    std::cerr << "VelmoraDriver (simulation): LidarMini on port " << port
+              << " not opened: there is no such port (0 to " << kMiniPortCount - 1
+              << "); null handle\n";
+    return nullptr;
+  }
   for (const auto& mini : Minis()) {
-    if (mini->state.port == port) return nullptr;  // that port's lidar is in use
+    if (mini->state.port == port) {
+      std::cerr << "VelmoraDriver (simulation): LidarMini on port USB" << port
+                << " not opened: it is open already (a lidar object for it whose Destroy was "
+                   "never called); null handle\n";
+      return nullptr;
+    }
   }
   auto lidar = std::unique_ptr<MiniLidar>(new (std::nothrow) MiniLidar);
   if (lidar == nullptr) return nullptr;

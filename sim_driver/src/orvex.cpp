@@ -9,8 +9,9 @@
 //    (5000 RPM), or the RPM given by setTargetVelocity, or a proportional approach to a target
 //    encoder count (setTargetDistance), shaft angle (setTargetAngle) or held position;
 //  - the actual RPM follows the target with a first-order lag (time constant 0.1 s);
-//  - a disabled channel, or every channel while the simulated driver station is disabled, gets
-//    no power and coasts down to 0 with the same lag;
+//  - a disabled channel, or every channel while the robot is disabled (by the library's MockDS,
+//    or built against WPILib by WPILib's driver station), gets no power and coasts down to 0
+//    with the same lag; what was commanded is kept and applies again once enabled;
 //  - the encoder integrates the shaft revolutions: count = revolutions x counts per revolution
 //    (the encoder resolution, 2048 unless set), distance = revolutions x the set-up value given
 //    with setEncoder (distance per revolution), speed = RPM / 60 x the set-up value;
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iostream>
 #include <map>
 
 #include "../../src/driver_link/VelmoraDriver.h"
@@ -63,8 +65,18 @@ struct Channel {
   int CountsPerRevolution() const {
     return encoderResolution != 0 ? encoderResolution : kDefaultCountsPerRevolution;
   }
-  int32_t Count() const {
-    return static_cast<int32_t>(std::floor(revolutions * CountsPerRevolution()));
+  // The device counts in a 32-bit register that wraps around, as a hardware quadrature counter
+  // does: past 2147483647 the count goes on from -2147483648, and a program that takes
+  // differences of successive counts (as odometry does) keeps working across the wrap. Saturating
+  // would stop the count, and every distance taken from it, for good.
+  int32_t Count() const { return WrapToRegister(std::floor(revolutions * CountsPerRevolution())); }
+  static int32_t WrapToRegister(double count) {
+    if (!std::isfinite(count)) return 0;
+    constexpr double kRange = 4294967296.0;     // 2^32
+    double wrapped = std::fmod(count, kRange);  // exact for whole numbers
+    if (wrapped < 0.0) wrapped += kRange;
+    if (wrapped >= kRange / 2.0) wrapped -= kRange;
+    return static_cast<int32_t>(wrapped);
   }
 };
 
@@ -181,13 +193,15 @@ void MakePanel(Controller& c) {
 
 void ShowOrvex(Controller& c) {
   if (!c.panel.Shown()) return;
+  // A disabled robot's channels show as disabled, steering towards 0, whatever was commanded.
+  const bool powered = velmora_sim::internal::MotorsPowered();
   for (size_t i = 0; i < 4; ++i) {
     const Channel& ch = c.channels[i];
     const size_t base = i * kValuesPerChannel;
     c.panel.Show(base + kSpeed, ch.speed);
     c.panel.Show(base + kMode, static_cast<double>(ch.mode));
-    c.panel.Show(base + kEnabled, ch.enabled ? 1.0 : 0.0);
-    c.panel.Show(base + kTargetRpm, TargetRpm(ch));
+    c.panel.Show(base + kEnabled, ch.enabled && powered ? 1.0 : 0.0);
+    c.panel.Show(base + kTargetRpm, powered ? TargetRpm(ch) : 0.0);
     c.panel.Show(base + kRpm, ch.rpm);
     c.panel.Show(base + kEncoderDistance, ch.revolutions * ch.encoderSetup);
     c.panel.Show(base + kEncoderCount, ch.Count());
@@ -220,21 +234,21 @@ void ReadOrvex(Controller& c) {
 
 namespace velmora_sim {
 
-void SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state) {
+bool SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state) {
   const velmora_sim::internal::DriverLock lock;
   Controller* c = FindByCanId(canId);
-  if (c != nullptr && index >= 0 && index < 4) {
-    c->channels[index].limitSwitch[which ? 1 : 0] = state;
-  }
+  if (c == nullptr || index < 0 || index >= 4) return false;
+  c->channels[index].limitSwitch[which ? 1 : 0] = state;
+  return true;
 }
 
-void SetOrvexZynderPosition(int32_t canId, int index, double position) {
+bool SetOrvexZynderPosition(int32_t canId, int index, double position) {
   const velmora_sim::internal::DriverLock lock;
   Controller* c = FindByCanId(canId);
-  if (c != nullptr && index >= 0 && index < 4) {
-    c->channels[index].zynderSet = true;
-    c->channels[index].zynderPosition = position;
-  }
+  if (c == nullptr || index < 0 || index >= 4 || !std::isfinite(position)) return false;
+  c->channels[index].zynderSet = true;
+  c->channels[index].zynderPosition = position;
+  return true;
 }
 
 OrvexChannelState OrvexChannel(int32_t canId, int index) {
@@ -285,6 +299,14 @@ int32_t c_Orvex_create(int32_t id, int32_t frequency) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_create", id, frequency);
   if (auto r = Next("c_Orvex_create")) return static_cast<int32_t>(r->integer);
+  // One controller answers on a CAN ID: a second open of it, while the first is open, is refused
+  // as the device driver refuses it, with a null handle.
+  if (FindByCanId(id) != nullptr) {
+    std::cerr << "VelmoraDriver (simulation): Orvex on CAN ID " << id
+              << " not opened: it is open already (a controller object for it that was never "
+                 "destroyed); handle 0\n";
+    return 0;
+  }
   const int32_t handle = S().nextHandle++;
   Controller& c = S().controllers[handle];
   c.canId = id;

@@ -7,6 +7,13 @@
 //  - scripted results: a test can say what the next call (or every call) of a driver function
 //    returns and what it writes into the caller's storage. Without a script the simulated
 //    devices answer.
+//
+// Built against WPILib, every open device is also a WPILib sim device ("Orvex[5]", ...). The
+// driver calls WPILib's sim API only outside its own lock, so a sim value callback or an
+// enumeration callback may call into any device, from any thread. A settable value set from
+// outside (by a tool, a test or a callback, at any time) is what the device reads from its next
+// call on, never overwritten by the model. After HALSIM_ResetSimDeviceData the open devices are
+// shown again under their names, each with its own values.
 #pragma once
 
 #include <cstdint>
@@ -137,10 +144,19 @@ VELMORA_SIM_API void Reset();
 // Simulated devices: settings a test or the demo can make
 // ------------------------------------------------------------------------------------------------
 
+// Opening a device that is open already (a controller on the CAN ID of an open controller, a
+// colour sensor or a Pallax on the CAN ID of an open sensor of its kind, any sensor on the device
+// path of an open sensor, a small lidar on the port of an open one) is refused as the device
+// driver refuses it: a null handle (0 for a controller), and a line on the standard error stream
+// that names the device and says why. A device opens again once it is released; Reset releases
+// every device.
+
 // [orvex]
-// Controllers are named by the CAN ID they were opened with.
-VELMORA_SIM_API void SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state);
-VELMORA_SIM_API void SetOrvexZynderPosition(int32_t canId, int index, double position);
+// Controllers are named by the CAN ID they were opened with. Each setter is refused (false,
+// nothing changed) when no open controller has that CAN ID or the channel is not 0 to 3; the
+// absolute encoder's position must be finite.
+VELMORA_SIM_API bool SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state);
+VELMORA_SIM_API bool SetOrvexZynderPosition(int32_t canId, int index, double position);
 
 // What one simulated motor channel is doing now.
 struct OrvexChannelState {
@@ -151,8 +167,8 @@ struct OrvexChannelState {
   double rpm = 0.0;
   double revolutions = 0.0;   // shaft revolutions since the last encoder reset
   double encoderSetup = 1.0;  // distance per revolution, from setEncoder
-  int32_t encoderCount = 0;
-  double temperature = 0.0;  // the controller's temperature, degrees Celsius
+  int32_t encoderCount = 0;   // a 32-bit register: wraps from 2147483647 to -2147483648
+  double temperature = 0.0;   // the controller's temperature, degrees Celsius
 };
 VELMORA_SIM_API OrvexChannelState OrvexChannel(int32_t canId, int index);
 
@@ -163,7 +179,7 @@ VELMORA_SIM_API OrvexChannelState OrvexChannel(int32_t canId, int index);
 // measure the distance to the first wall or obstacle, and see nothing (distance 0) beyond 12 m.
 
 // The simulated small lidar, on ports 0 to 3; opening another port, or a port whose lidar is
-// open, fails (null handle). Scanning takes 4320 samples a second, so a scan holds 720 points at
+// open, fails (null handle, and a line on the standard error stream). Scanning takes 4320 samples a second, so a scan holds 720 points at
 // 6 Hz (every half degree) and 360 at 12 Hz; each scan's timestamp, in microseconds, advances by
 // one scan period. A stopped lidar returns an empty scan. The device steps its frequency as told,
 // within its own 5 to 15 Hz.
@@ -206,26 +222,47 @@ VELMORA_SIM_API LidarSimState GetLidarSim();
 // degrees, saturation and value from 0 to 1), 2 CIE XYZ; its header counts the sensor's readings
 // from 1 and its trailer is the format code. Each sensor remembers its colour format, sample time,
 // brightness, measure mode, CAN ID (0 to 63), USB override and status LED; getConfig reads them
-// back with the item codes 0 to 6 in that order.
-VELMORA_SIM_API void SetLumiraColor(float red, float green, float blue);
+// back with the item codes 0 to 6 in that order. Refused (false, nothing changed) unless each
+// component is within 0 to 1. A colour set on a sensor's sim device from outside is clipped to 0
+// to 1 (a value that is no number reads 0), as the sensor reports it.
+VELMORA_SIM_API bool SetLumiraColor(float red, float green, float blue);
 
 // [board]
 
 // The voltage on one input (0 to 7) of the simulated analog board, from now until the next Reset;
 // an input never set follows its signal of simulated time (see [simulation]). Readings are clipped
 // to 0 and the board's reference; the raw value is the 12-bit reading round(volts / vref * 4095).
-// A closed board, or another input, reads 0.
-VELMORA_SIM_API void SetAdexaVoltage(int channel, float volts);
+// A closed board, or another input, reads 0. Refused (false, nothing changed) for another input
+// or a voltage that is not finite.
+VELMORA_SIM_API bool SetAdexaVoltage(int channel, float volts);
 
 // Whether the simulated driver station exists and is enabled.
+//
+// A robot disabled by either driver station stays still: while a MockDS exists and is disabled,
+// or, built against WPILib, while WPILib's driver station has the robot disabled (the HAL's
+// control word, as HALSIM_SetDriverStationEnabled or the simulation GUI sets it), every motor
+// channel gets no power whatever is commanded and coasts to a stop; the controller's sim device
+// shows "Motor <n> enabled" false and a target RPM of 0. What was commanded is kept: enabled
+// again, the latest command applies. WPILib's simulation starts with the robot disabled; without
+// a MockDS the motors turn only once WPILib's driver station enables the robot. Built on its own,
+// only a MockDS gates the motors (without one they run, as on a bench).
 VELMORA_SIM_API bool MockDSEnabled();
 
 // [simulation]
 // Simulated time, in fixed 5 ms ticks, so the same program gives the same readings on every run
 // and machine. Built on its own, the driver's time moves only when the program steps it, as fast
 // as the machine can compute. Built against WPILib, it follows WPILib's simulated clock
-// (HAL_GetFPGATime) at every driver call, and SimStep steps WPILib's clock (HALSIM_StepTiming).
-VELMORA_SIM_API void SimStep(double seconds);
+// (HAL_GetFPGATime) at every driver call.
+//
+// SimStep computes every tick of the step, so one step is at most kMaxSimStepSeconds (an hour):
+// a longer one, a negative one or one that is not a number is refused (false, nothing moves, a
+// line on the standard error stream says why); 0 moves nothing and succeeds. Built against
+// WPILib, SimStep steps WPILib's clock (HALSIM_StepTiming), which WPILib 2020 moves only while its
+// timing is paused (HALSIM_PauseTiming): with timing running SimStep is refused, and the world
+// follows WPILib's clock as it runs. When WPILib's clock itself jumps by more than an hour at
+// once, the world computes the last hour of it and keeps SimTime with the clock.
+constexpr double kMaxSimStepSeconds = 3600.0;
+VELMORA_SIM_API bool SimStep(double seconds);
 VELMORA_SIM_API double SimTime();  // seconds since the last Reset
 
 // The field: a walled rectangle (origin in one corner, metres), one box-shaped obstacle, and a
@@ -251,12 +288,16 @@ struct RobotPose {
   double heading = 0.0;
 };
 VELMORA_SIM_API RobotPose Robot();
-VELMORA_SIM_API void PlaceRobot(const RobotPose& pose);
+// Puts the robot at a pose, its heading taken into -pi to pi. Refused (false, the robot where it
+// was) unless every number is finite and the robot's centre is on the field.
+VELMORA_SIM_API bool PlaceRobot(const RobotPose& pose);
 VELMORA_SIM_API double RobotDistanceTravelled();  // metres along the path since Reset
 
 // Which channels of which controller drive the left and right wheels, and how far a wheel rolls
-// in one motor revolution (after the gearbox). Without this the robot stands still.
-VELMORA_SIM_API void AttachDrive(int32_t canId, int leftMotor, int rightMotor,
+// in one motor revolution (after the gearbox). Without this the robot stands still. Refused
+// (false, the drive unchanged) unless the channels are two different ones of 0 to 3 and the
+// distance is finite.
+VELMORA_SIM_API bool AttachDrive(int32_t canId, int leftMotor, int rightMotor,
                                  double metresPerRevolution);
 
 // Distance from a point on the field to the first wall or obstacle along a direction (radians).

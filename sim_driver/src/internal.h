@@ -105,10 +105,16 @@ void ResetSimulation();
 constexpr double kTickSeconds = 0.005;
 constexpr uint64_t kTickMicros = 5000;
 double Now();
+// Simulated time in microseconds since the last Reset, in whole ticks; and where that time starts
+// on the clock a program reads: WPILib's clock (HAL_GetFPGATime) when the driver follows it, 0
+// otherwise. Device timestamps are EpochMicros() + a time on the simulated clock.
+double NowMicros();
+int64_t EpochMicros();
 // Brings the world up to WPILib's clock, in whole ticks (nothing without WPILib).
 void FollowWpilibClock();
-void OrvexTick(double dt);                         // advances every controller by one tick
-double OrvexChannelRpm(int32_t canId, int index);  // 0 when there is no such channel
+void OrvexTick(double dt);                           // advances every controller by one tick
+void LidarTick(double nowMicros);                    // completes the lidars' scans due by then
+double OrvexChannelTurns(int32_t canId, int index);  // in the last tick; 0 without such channel
 // The simulated driver station gates every motor: while a station exists and is disabled, the
 // motors get no power. Without a station the motors run (bench testing).
 void SetStationState(bool exists, bool enabled);

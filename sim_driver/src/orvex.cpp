@@ -4,13 +4,22 @@
 // ID so that a program sees consistent values: the device ID is the CAN ID, the serial number and
 // the versions are texts made from it.
 //
-// The motor model, advanced in simulated time (SimStep):
-//  - each channel steers towards a target speed in RPM: the commanded speed times the free speed
-//    (5000 RPM), or the RPM given by setTargetVelocity, or a proportional approach to a target
-//    encoder count (setTargetDistance), shaft angle (setTargetAngle) or held position;
-//  - the actual RPM follows the target with a first-order lag (time constant 0.1 s);
-//  - a disabled channel, or every channel while the simulated driver station is disabled, gets
-//    no power and coasts down to 0 with the same lag;
+// The motor model, advanced in simulated time (one 5 ms tick at a time):
+//  - each channel drives a DC motor (dc_motor.h: free speed 5000 RPM, stall torque 2.4 N m,
+//    stall current 100 A, free current 2 A at 12 V, viscous friction) with an inertia on its shaft
+//    (5e-4 kg m^2 unless set), fed from the robot's battery through the controller;
+//  - in speed mode the controller applies the commanded speed as its output duty: the motor sees
+//    speed x the bus voltage, so it runs slower on a sagging battery and under load;
+//  - with a target velocity (setTargetVelocity, RPM), a target encoder count (setTargetDistance),
+//    a shaft angle (setTargetAngle) or a held position, the controller steers towards a target
+//    RPM: a proportional approach for positions (240 RPM per revolution of error), then a
+//    feed-forward on the bus voltage plus a proportional term on the speed error for the duty;
+//  - a disabled channel, and every channel while the simulated driver station is disabled, gets
+//    no output: the controller shorts the motor, which brakes it on its own back-EMF;
+//  - a locked shaft (a test or WPILib's sim tools) does not turn and draws what a stalled motor
+//    draws;
+//  - every channel's supply current, duty x winding current, loads the battery: 12 V behind an
+//    internal resistance of 0.02 ohm, so the bus voltage sags with the total current;
 //  - the encoder integrates the shaft revolutions: count = revolutions x counts per revolution
 //    (the encoder resolution, 2048 unless set), distance = revolutions x the set-up value given
 //    with setEncoder (distance per revolution), speed = RPM / 60 x the set-up value;
@@ -18,9 +27,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iostream>
 #include <map>
 
 #include "../../src/driver_link/VelmoraDriver.h"
+#include "dc_motor.h"
 #include "internal.h"
 #include "panel.h"
 
@@ -29,8 +40,15 @@ using velmora_sim::internal::Record;
 
 namespace {
 
-constexpr double kFreeSpeedRpm = 5000.0;
-constexpr double kLagSeconds = 0.1;
+using velmora_sim::internal::DcMotor;
+
+constexpr DcMotor kMotor{
+    velmora_sim::kOrvexMotor.nominalVolts, velmora_sim::kOrvexMotor.freeSpeedRpm,
+    velmora_sim::kOrvexMotor.stallTorque, velmora_sim::kOrvexMotor.stallCurrent,
+    velmora_sim::kOrvexMotor.freeCurrent};
+constexpr double kFreeSpeedRpm = velmora_sim::kOrvexMotor.freeSpeedRpm;
+// Closed-loop modes: duty per unit of speed error, the error in fractions of the free speed.
+constexpr double kSpeedGain = 3.0;
 constexpr double kAmbientCelsius = 25.0;
 constexpr double kHeatingCelsius = 20.0;
 constexpr double kThermalSeconds = 20.0;
@@ -59,6 +77,12 @@ struct Channel {
   float currentLimit = 0.0f;
   uint8_t currentLimitMode = 0;
   uint8_t pidType = 0;
+  // The motor: what it has on its shaft, whether the shaft is held, and what it drew last tick.
+  double inertia = velmora_sim::kOrvexMotor.defaultInertia;
+  bool locked = false;
+  double duty = 0.0;
+  double current = 0.0;    // winding current, A; negative when it drives backwards or brakes
+  double lastTurns = 0.0;  // revolutions in the last tick
 
   int CountsPerRevolution() const {
     return encoderResolution != 0 ? encoderResolution : kDefaultCountsPerRevolution;
@@ -80,9 +104,19 @@ struct Controller {
   velmora_sim::internal::Panel panel;
 };
 
+// The robot's battery, which every controller draws from.
+struct BatteryModel {
+  double emf = velmora_sim::kBatteryVolts;    // open-circuit voltage
+  double volts = velmora_sim::kBatteryVolts;  // at the bus, after the sag
+  double current = 0.0;                       // what the controllers draw, A
+  // Built against WPILib: the input voltage the driver last showed there (NaN: none yet).
+  double shownVolts = NAN;
+};
+
 struct Sim {
   std::map<int32_t, Controller> controllers;  // by handle
   int32_t nextHandle = 1;
+  BatteryModel battery;
 };
 
 // Never destroyed: its sim devices must not outlive WPILib's tables at exit.
@@ -123,25 +157,71 @@ double TargetRpm(const Channel& ch) {
   return 0.0;
 }
 
-void Advance(Controller& c, double dt) {
+// The output the controller gives a channel, -1 to 1, from what the channel was told and how fast
+// it turns now. `busVolts` is the battery voltage the controller measured last.
+double Duty(const Channel& ch, bool powered, double busVolts) {
+  if (!powered || !ch.enabled) return 0.0;
+  if (ch.mode == Mode::kSpeed)
+    return std::isfinite(ch.speed) ? std::clamp(ch.speed, -1.0, 1.0) : 0.0;
+  const double target = TargetRpm(ch);
+  if (!std::isfinite(target) || !(busVolts > 0.0)) return 0.0;
+  // Feed-forward: the voltage that holds the target speed on a free shaft; then the error.
+  const double feedForward = target / kFreeSpeedRpm * kMotor.nominalVolts / busVolts;
+  const double correction = kSpeedGain * (target - ch.rpm) / kFreeSpeedRpm;
+  return std::clamp(feedForward + correction, -1.0, 1.0);
+}
+
+// One tick of every controller: the outputs, the battery under their load, then the shafts.
+void AdvanceAll(double dt) {
+  Sim& sim = S();
   const bool powered = velmora_sim::internal::MotorsPowered();
-  double load = 0.0;
-  for (Channel& ch : c.channels) {
-    const double target = powered ? TargetRpm(ch) : 0.0;
-    if (std::isfinite(target)) ch.rpm += (target - ch.rpm) * (dt / kLagSeconds);
-    ch.revolutions += ch.rpm / 60.0 * dt;
-    load += std::fabs(ch.rpm) / kFreeSpeedRpm / 4.0;
+  double conductance = 0.0;
+  double backEmfCurrent = 0.0;
+  for (auto& entry : sim.controllers) {
+    for (Channel& ch : entry.second.channels) {
+      ch.duty = Duty(ch, powered, sim.battery.volts);
+      const double speed = ch.locked ? 0.0 : ch.rpm * velmora_sim::internal::kRadPerSecPerRpm;
+      conductance += ch.duty * ch.duty / kMotor.Resistance();
+      backEmfCurrent += ch.duty * kMotor.BackEmfConstant() * speed / kMotor.Resistance();
+    }
   }
-  const double settle = kAmbientCelsius + kHeatingCelsius * load;
-  c.temperature += (settle - c.temperature) * (dt / kThermalSeconds);
+  BatteryModel& battery = sim.battery;
+  battery.volts = velmora_sim::internal::BusVoltage(battery.emf, velmora_sim::kBatteryResistance,
+                                                    conductance, backEmfCurrent);
+  battery.current = 0.0;
+  for (auto& entry : sim.controllers) {
+    Controller& c = entry.second;
+    double load = 0.0;
+    for (Channel& ch : c.channels) {
+      const double speed = ch.rpm * velmora_sim::internal::kRadPerSecPerRpm;
+      const DcMotor::Step step =
+          kMotor.Advance(ch.duty * battery.volts, speed, ch.inertia, dt, ch.locked);
+      ch.rpm = step.speed / velmora_sim::internal::kRadPerSecPerRpm;
+      ch.lastTurns = step.turned / (2.0 * 3.14159265358979323846);
+      ch.revolutions += ch.lastTurns;
+      ch.current = step.current;
+      battery.current += ch.duty * ch.current;
+      load += std::fabs(ch.rpm) / kFreeSpeedRpm / 4.0;
+    }
+    const double settle = kAmbientCelsius + kHeatingCelsius * load;
+    c.temperature += (settle - c.temperature) * (dt / kThermalSeconds);
+  }
+}
+
+// What a controller draws from the battery now, A.
+double SupplyCurrent(const Controller& c) {
+  double current = 0.0;
+  for (const Channel& ch : c.channels) current += ch.duty * ch.current;
+  return current;
 }
 
 // ---------------------------------------------------------------------------------------------
 // The controller as a sim device
 // ---------------------------------------------------------------------------------------------
 
-// Per motor channel, in this order; the limit switches are what the robot's mechanism presses, so
-// a tool or a test sets them. Then the controller's temperature.
+// Per motor channel, in this order; the limit switches are what the robot's mechanism presses, the
+// locked shaft and the inertia on it are the mechanism's, so a tool or a test sets them. Then the
+// controller's temperature and what it draws from the battery.
 enum OrvexValue : size_t {
   kSpeed,
   kMode,
@@ -153,16 +233,21 @@ enum OrvexValue : size_t {
   kEncoderSpeed,
   kLimitSwitch0,
   kLimitSwitch1,
+  kCurrent,
+  kLocked,
+  kInertia,
   kValuesPerChannel
 };
 constexpr size_t kTemperatureSlot = 4 * kValuesPerChannel;
+constexpr size_t kSupplyCurrentSlot = kTemperatureSlot + 1;
 constexpr const char* kModeNames[] = {"speed", "velocity", "position"};
 
 void MakePanel(Controller& c) {
   using velmora_sim::internal::Panel;
   c.panel = Panel("Orvex[" + std::to_string(c.canId) + "]");
   if (!c.panel.Shown()) return;
-  for (int i = 0; i < 4; ++i) {
+  for (size_t i = 0; i < 4; ++i) {
+    const Channel& ch = c.channels[i];
     const std::string motor = "Motor " + std::to_string(i) + " ";
     const std::string encoder = "Encoder " + std::to_string(i) + " ";
     c.panel.Double((motor + "speed").c_str(), false, 0.0);
@@ -175,8 +260,12 @@ void MakePanel(Controller& c) {
     c.panel.Double((encoder + "speed").c_str(), false, 0.0);
     c.panel.Double((motor + "limit switch 0").c_str(), true, 0.0);
     c.panel.Double((motor + "limit switch 1").c_str(), true, 0.0);
+    c.panel.Double((motor + "current").c_str(), false, 0.0);
+    c.panel.Boolean((motor + "locked").c_str(), true, ch.locked);
+    c.panel.Double((motor + "load inertia").c_str(), true, ch.inertia);
   }
   c.panel.Double("Temperature", false, kAmbientCelsius);
+  c.panel.Double("Supply current", false, 0.0);
 }
 
 void ShowOrvex(Controller& c) {
@@ -194,9 +283,16 @@ void ShowOrvex(Controller& c) {
     c.panel.Show(base + kEncoderSpeed, ch.rpm / 60.0 * ch.encoderSetup);
     c.panel.Show(base + kLimitSwitch0, ch.limitSwitch[0]);
     c.panel.Show(base + kLimitSwitch1, ch.limitSwitch[1]);
+    c.panel.Show(base + kCurrent, ch.current);
+    c.panel.Show(base + kLocked, ch.locked ? 1.0 : 0.0);
+    c.panel.Show(base + kInertia, ch.inertia);
   }
   c.panel.Show(kTemperatureSlot, c.temperature);
+  c.panel.Show(kSupplyCurrentSlot, SupplyCurrent(c));
 }
+
+// An inertia the model can work with: a positive, finite number of kg m^2.
+bool ValidInertia(double inertia) { return std::isfinite(inertia) && inertia > 0.0; }
 
 // A switch state set from outside: the driver reports it as a 32-bit integer.
 int32_t SwitchState(double value) {
@@ -207,10 +303,23 @@ int32_t SwitchState(double value) {
 void ReadOrvex(Controller& c) {
   if (!c.panel.Shown()) return;
   for (size_t i = 0; i < 4; ++i) {
+    Channel& ch = c.channels[i];
     const size_t base = i * kValuesPerChannel;
     for (size_t which = 0; which < 2; ++which) {
       if (auto v = c.panel.Changed(base + kLimitSwitch0 + which)) {
-        c.channels[i].limitSwitch[which] = SwitchState(*v);
+        ch.limitSwitch[which] = SwitchState(*v);
+      }
+    }
+    if (auto v = c.panel.Changed(base + kLocked)) ch.locked = *v != 0.0;
+    if (auto v = c.panel.Changed(base + kInertia)) {
+      if (ValidInertia(*v)) {
+        ch.inertia = *v;
+      } else {
+        // Refused: the value goes back to the inertia the model keeps using.
+        std::cerr << "[VelmoraDriver] Orvex[" << c.canId << "] Motor " << i
+                  << " load inertia must be a positive number of kg m^2, got: " << *v
+                  << "; keeping " << ch.inertia << '\n';
+        c.panel.Show(base + kInertia, ch.inertia);
       }
     }
   }
@@ -237,6 +346,33 @@ void SetOrvexZynderPosition(int32_t canId, int index, double position) {
   }
 }
 
+void SetOrvexMotorLocked(int32_t canId, int index, bool locked) {
+  const velmora_sim::internal::DriverLock lock;
+  Controller* c = FindByCanId(canId);
+  if (c != nullptr && index >= 0 && index < 4) c->channels[index].locked = locked;
+}
+
+bool SetOrvexLoadInertia(int32_t canId, int index, double inertia) {
+  const velmora_sim::internal::DriverLock lock;
+  Controller* c = FindByCanId(canId);
+  if (c == nullptr || index < 0 || index >= 4 || !ValidInertia(inertia)) return false;
+  c->channels[index].inertia = inertia;
+  return true;
+}
+
+BatteryState Battery() {
+  const velmora_sim::internal::DriverLock lock;
+  const auto& b = S().battery;
+  return BatteryState{b.emf, kBatteryResistance, b.volts, b.current};
+}
+
+bool SetBatteryEmf(double volts) {
+  const velmora_sim::internal::DriverLock lock;
+  if (!std::isfinite(volts) || volts < 0.0 || volts > kMaximumBatteryVolts) return false;
+  S().battery.emf = volts;
+  return true;
+}
+
 OrvexChannelState OrvexChannel(int32_t canId, int index) {
   const velmora_sim::internal::DriverLock lock;
   OrvexChannelState state;
@@ -252,28 +388,51 @@ OrvexChannelState OrvexChannel(int32_t canId, int index) {
   state.encoderSetup = ch.encoderSetup;
   state.encoderCount = ch.Count();
   state.temperature = c->temperature;
+  state.locked = ch.locked;
+  state.inertia = ch.inertia;
+  state.duty = ch.duty;
+  state.current = ch.current;
   return state;
 }
 
 namespace internal {
 
-void ResetOrvexSim() { S() = Sim{}; }
-
-void OrvexTick(double dt) {
-  for (auto& entry : S().controllers) Advance(entry.second, dt);
+void ResetOrvexSim() {
+  // What WPILib shows is still the driver's own: the next call puts the fresh battery there.
+  const double shown = S().battery.shownVolts;
+  S() = Sim{};
+  S().battery.shownVolts = shown;
 }
+
+void OrvexTick(double dt) { AdvanceAll(dt); }
 
 void ReadOrvexPanels() {
   for (auto& entry : S().controllers) ReadOrvex(entry.second);
+  // A voltage a test or a tool set as WPILib's input voltage is the battery's, from now on.
+  BatteryModel& battery = S().battery;
+  double volts = 0.0;
+  if (!wpilib::InputVoltage(&volts) || volts == battery.shownVolts) return;
+  battery.shownVolts = volts;
+  if (std::isfinite(volts) && volts >= 0.0 && volts <= kMaximumBatteryVolts) {
+    battery.emf = volts;
+    battery.volts = volts - kBatteryResistance * battery.current;
+  } else {
+    std::cerr << "[VelmoraDriver] the battery voltage must be within 0 to " << kMaximumBatteryVolts
+              << " V, got: " << volts << "; keeping " << battery.emf << " V\n";
+  }
 }
 
 void ShowOrvexPanels() {
   for (auto& entry : S().controllers) ShowOrvex(entry.second);
+  BatteryModel& battery = S().battery;
+  if (!wpilib::kLinked || battery.volts == battery.shownVolts) return;
+  battery.shownVolts = battery.volts;
+  wpilib::SetInputVoltage(battery.volts);
 }
 
-double OrvexChannelRpm(int32_t canId, int index) {
+double OrvexChannelTurns(int32_t canId, int index) {
   Controller* c = FindByCanId(canId);
-  return (c != nullptr && index >= 0 && index < 4) ? c->channels[index].rpm : 0.0;
+  return (c != nullptr && index >= 0 && index < 4) ? c->channels[index].lastTurns : 0.0;
 }
 
 }  // namespace internal

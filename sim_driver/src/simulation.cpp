@@ -37,6 +37,8 @@ struct World {
   bool clockSeen = false;
   uint64_t clockLast = 0;
   uint64_t clockPending = 0;
+  // WPILib's clock at tick 0, so that timestamps of the simulated devices read on WPILib's clock.
+  int64_t epochMicros = 0;
   FieldLayout field;
   RobotPose robot;
   double travelled = 0.0;
@@ -65,10 +67,11 @@ bool Blocked(double x, double y) {
 void MoveRobot(double dt) {
   World& w = W();
   if (!w.drive.attached) return;
+  // The wheels roll what their motors turned in this tick.
   const double vl =
-      internal::OrvexChannelRpm(w.drive.canId, w.drive.left) / 60.0 * w.drive.metresPerRevolution;
+      internal::OrvexChannelTurns(w.drive.canId, w.drive.left) * w.drive.metresPerRevolution / dt;
   const double vr =
-      internal::OrvexChannelRpm(w.drive.canId, w.drive.right) / 60.0 * w.drive.metresPerRevolution;
+      internal::OrvexChannelTurns(w.drive.canId, w.drive.right) * w.drive.metresPerRevolution / dt;
   const double v = (vl + vr) / 2.0;
   const double omega = (vr - vl) / kTrackWidth;
   RobotPose next = w.robot;
@@ -89,6 +92,7 @@ void Tick() {
   internal::OrvexTick(internal::kTickSeconds);
   MoveRobot(internal::kTickSeconds);
   ++w.ticks;
+  internal::LidarTick(internal::NowMicros());
 }
 
 // Distance along a ray from (x, y) to an axis-aligned box, or infinity when it misses.
@@ -206,6 +210,10 @@ namespace internal {
 
 double Now() { return SimTime(); }
 
+double NowMicros() { return static_cast<double>(W().ticks) * static_cast<double>(kTickMicros); }
+
+int64_t EpochMicros() { return W().epochMicros; }
+
 void SetStationState(bool exists, bool enabled) {
   W().stationExists = exists;
   W().stationEnabled = enabled;
@@ -220,6 +228,7 @@ void ResetSimulation() {
   if (wpilib::Clock(&now)) {
     W().clockSeen = true;
     W().clockLast = now;
+    W().epochMicros = static_cast<int64_t>(now);
   }
 }
 
@@ -232,6 +241,7 @@ void FollowWpilibClock() {
     // here on the world follows it.
     w.clockSeen = true;
     w.clockLast = now;
+    w.epochMicros = static_cast<int64_t>(now) - w.ticks * static_cast<int64_t>(kTickMicros);
     return;
   }
   w.clockPending += now - w.clockLast;

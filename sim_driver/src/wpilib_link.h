@@ -22,6 +22,9 @@ constexpr bool kLinked = true;
 bool Clock(uint64_t* micros);
 // Moves WPILib's simulated clock on, as a test stepping paused timing does.
 void StepClock(uint64_t micros);
+// The simulated robot controller's input voltage (RobotController::GetInputVoltage).
+bool InputVoltage(double* volts);
+void SetInputVoltage(double volts);
 
 // A sim device by name; 0 when WPILib refuses it (the name is taken).
 int32_t CreateDevice(const char* name);
@@ -39,6 +42,8 @@ constexpr bool kLinked = false;
 
 inline bool Clock(uint64_t*) { return false; }
 inline void StepClock(uint64_t) {}
+inline bool InputVoltage(double*) { return false; }
+inline void SetInputVoltage(double) {}
 inline int32_t CreateDevice(const char*) { return 0; }
 inline void FreeDevice(int32_t) {}
 inline int32_t CreateValue(int32_t, const char*, bool, Kind, double, const char* const* = nullptr,

@@ -3,6 +3,7 @@
 #include <hal/HALBase.h>
 #include <hal/SimDevice.h>
 #include <mockdata/MockHooks.h>
+#include <mockdata/RoboRioData.h>
 
 #include "../src/wpilib_link.h"
 
@@ -29,6 +30,17 @@ bool Clock(uint64_t* micros) {
 }
 
 void StepClock(uint64_t micros) { HALSIM_StepTiming(micros); }
+
+// The robot controller's data exists only once the HAL is initialised.
+bool InputVoltage(double* volts) {
+  if (!HalReady()) return false;
+  *volts = HALSIM_GetRoboRioVInVoltage(0);
+  return true;
+}
+
+void SetInputVoltage(double volts) {
+  if (HalReady()) HALSIM_SetRoboRioVInVoltage(0, volts);
+}
 
 int32_t CreateDevice(const char* name) {
   if (!HalReady()) return 0;

@@ -144,6 +144,11 @@ double SimTime() {
   return static_cast<double>(W().ticks) * internal::kTickSeconds;
 }
 
+int64_t SimClockMicros() {
+  const velmora_sim::internal::DriverLock lock;
+  return W().epochMicros + W().ticks * static_cast<int64_t>(internal::kTickMicros);
+}
+
 FieldLayout Field() {
   const velmora_sim::internal::DriverLock lock;
   return W().field;

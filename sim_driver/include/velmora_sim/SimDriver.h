@@ -290,6 +290,10 @@ VELMORA_SIM_API bool MockDSEnabled();
 // (HAL_GetFPGATime) at every driver call, and SimStep steps WPILib's clock (HALSIM_StepTiming).
 VELMORA_SIM_API void SimStep(double seconds);
 VELMORA_SIM_API double SimTime();  // seconds since the last Reset
+// The simulated time on the program's clock, in microseconds, as device timestamps give it:
+// WPILib's clock (HAL_GetFPGATime) in whole ticks when the driver follows it, otherwise
+// SimTime() in microseconds.
+VELMORA_SIM_API int64_t SimClockMicros();
 
 // The field: a walled rectangle (origin in one corner, metres), one box-shaped obstacle, and a
 // coloured line across the floor at x = lineX; the floor's colours as red, green and blue 0 to 1.

@@ -1,5 +1,8 @@
 // The simulation driver's simulated time and device models: what the demo and other tests rely on.
 #include <cmath>
+#include <cstdint>
+#include <iostream>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -295,6 +298,112 @@ TEST_F(SimulationTest, ImpossibleFieldsAreRefusedAndChangeNothing) {
     EXPECT_EQ(sim::Field().height, 4.0);
     EXPECT_EQ(sim::Field().obstacleWidth, 0.6);
   }
+}
+
+// Every tick of a step is computed, so a step is bounded: beyond the bound, or not a number of
+// seconds at all, it is refused at once and nothing moves.
+TEST_F(SimulationTest, StepsBeyondTheBoundAreRefusedAtOnceAndMoveNothing) {
+  const int32_t h = c_Orvex_create(3, 15600);
+  c_Orvex_setMotorSpeed(h, 0, 0.5);
+  ASSERT_TRUE(sim::SimStep(0.1));
+  const double rpm = c_Orvex_getRPM(h, 0);
+  for (double seconds :
+       {1e300, double(INFINITY), double(NAN), -0.1, std::nextafter(sim::kMaxSimStepSeconds, 1e9)}) {
+    velmora_test::StreamCapture err(std::cerr);
+    EXPECT_FALSE(sim::SimStep(seconds)) << seconds;
+    EXPECT_NE(err.Text().find("refused"), std::string::npos) << seconds;
+    EXPECT_DOUBLE_EQ(sim::SimTime(), 0.1) << seconds;
+    EXPECT_EQ(c_Orvex_getRPM(h, 0), rpm) << seconds;
+  }
+  EXPECT_TRUE(sim::SimStep(0.0));
+  EXPECT_DOUBLE_EQ(sim::SimTime(), 0.1);
+  // The bound itself is one step.
+  EXPECT_TRUE(sim::SimStep(sim::kMaxSimStepSeconds));
+  EXPECT_NEAR(sim::SimTime(), 0.1 + sim::kMaxSimStepSeconds, 1e-6);
+}
+
+// The count is a 32-bit register: it wraps around past 2^31 either way, and the difference of
+// two counts taken as a register's (unsigned) difference is still the distance between them.
+TEST_F(SimulationTest, EncoderCountWrapsAroundAsA32BitRegister) {
+  for (double speed : {1.0, -1.0}) {
+    sim::Reset();
+    const int32_t h = c_Orvex_create(3, 15600);
+    c_Orvex_setEncoderResolution(h, 0, 65535);
+    c_Orvex_setMotorSpeed(h, 0, speed);
+    // About 5000 RPM at 65535 counts a turn: 2^31 counts after some 395 s.
+    ASSERT_TRUE(sim::SimStep(390.0));
+    const int32_t before = c_Orvex_getEncoderCount(h, 0);
+    EXPECT_GT(std::abs(static_cast<double>(before)), 2.1e9) << speed;
+    ASSERT_TRUE(sim::SimStep(10.0));
+    const int32_t after = c_Orvex_getEncoderCount(h, 0);
+    EXPECT_EQ(after<0, speed> 0) << "wrapped: " << after;
+    const double turns = sim::OrvexChannel(3, 0).revolutions;
+    EXPECT_EQ(static_cast<double>(after),
+              std::floor(turns * 65535.0) - std::copysign(4294967296.0, speed));
+    EXPECT_EQ(sim::OrvexChannel(3, 0).encoderCount, after);
+    const uint32_t travelled = speed > 0
+                                   ? static_cast<uint32_t>(after) - static_cast<uint32_t>(before)
+                                   : static_cast<uint32_t>(before) - static_cast<uint32_t>(after);
+    // Free speed on the battery as it sags under the motor's free-running draw.
+    const double rpm = std::fabs(sim::OrvexChannel(3, 0).rpm);
+    EXPECT_NEAR(rpm, 5000.0 * sim::Battery().volts / 12.0, 1e-6);
+    EXPECT_NEAR(travelled, 10.0 * rpm / 60.0 * 65535.0, 1e3);
+  }
+}
+
+// The simulation's setters check what they are given as SetField does: refused, nothing changed.
+TEST_F(SimulationTest, SettersRefuseImpossibleInputsAndChangeNothing) {
+  const int32_t h = c_Orvex_create(11, 15600);
+  ASSERT_TRUE(sim::PlaceRobot({2.0, 1.5, 0.1}));
+  for (const sim::RobotPose& pose :
+       {sim::RobotPose{NAN, 2.0, 0.0}, sim::RobotPose{1.0, INFINITY, 0.0},
+        sim::RobotPose{1.0, 2.0, NAN}, sim::RobotPose{-0.1, 2.0, 0.0},
+        sim::RobotPose{1.0, 4.1, 0.0}}) {
+    EXPECT_FALSE(sim::PlaceRobot(pose)) << pose.x << ", " << pose.y << ", " << pose.heading;
+  }
+  EXPECT_EQ(sim::Robot().x, 2.0);
+  EXPECT_EQ(sim::Robot().y, 1.5);
+  EXPECT_EQ(sim::Robot().heading, 0.1);
+  EXPECT_TRUE(sim::PlaceRobot({1.0, 2.0, 7.0}));
+  EXPECT_NEAR(sim::Robot().heading, 7.0 - 2.0 * kPi, 1e-12) << "taken into -pi to pi";
+
+  EXPECT_FALSE(sim::AttachDrive(11, 0, 4, 0.05));
+  EXPECT_FALSE(sim::AttachDrive(11, -1, 1, 0.05));
+  EXPECT_FALSE(sim::AttachDrive(11, 1, 1, 0.05));
+  EXPECT_FALSE(sim::AttachDrive(11, 0, 1, NAN));
+  c_Orvex_setMotorSpeed(h, 0, 1.0);
+  c_Orvex_setMotorSpeed(h, 1, 1.0);
+  sim::SimStep(0.5);
+  EXPECT_EQ(sim::RobotDistanceTravelled(), 0.0) << "no drive was attached";
+
+  EXPECT_FALSE(sim::SetOrvexLimitSwitch(12, 0, true, 1)) << "no controller on CAN ID 12";
+  EXPECT_FALSE(sim::SetOrvexLimitSwitch(11, 4, true, 1));
+  EXPECT_FALSE(sim::SetOrvexZynderPosition(11, 0, NAN));
+  EXPECT_FALSE(sim::SetOrvexZynderPosition(11, -1, 10.0));
+  const double turns = sim::OrvexChannel(11, 0).revolutions;
+  EXPECT_NEAR(c_Orvex_getZynderPosition(h, 0), (turns - std::floor(turns)) * 360.0, 1e-9)
+      << "still the shaft's own angle";
+
+  ASSERT_TRUE(sim::SetAdexaVoltage(2, 1.1f));
+  EXPECT_FALSE(sim::SetAdexaVoltage(8, 1.0f));
+  EXPECT_FALSE(sim::SetAdexaVoltage(-1, 1.0f));
+  EXPECT_FALSE(sim::SetAdexaVoltage(2, NAN));
+  EXPECT_FALSE(sim::SetAdexaVoltage(2, -INFINITY));
+  c_initializeI2C(5);
+  EXPECT_FLOAT_EQ(c_getVoltage(2), 1.1f);
+  c_closeI2C();
+
+  ASSERT_TRUE(sim::SetLumiraColor(0.1f, 0.2f, 0.3f));
+  for (float bad : {-5.0f, 1e12f, float(INFINITY), float(NAN)}) {
+    EXPECT_FALSE(sim::SetLumiraColor(bad, 0.5f, 0.5f)) << bad;
+    EXPECT_FALSE(sim::SetLumiraColor(0.5f, 0.5f, bad)) << bad;
+  }
+  void* colour = c_Lumira_create(3);
+  velmora_driver::LumiraColorRecord record{};
+  ASSERT_TRUE(c_Lumira_getColor(colour, &record));
+  EXPECT_FLOAT_EQ(record.component1, 0.1f);
+  EXPECT_FLOAT_EQ(record.component3, 0.3f);
+  c_Lumira_destroy(colour);
 }
 
 // A sensor handle is the driver's own: one it never gave out, or took back already, is refused

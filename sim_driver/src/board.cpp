@@ -128,12 +128,12 @@ void StationChanged() { velmora_sim::internal::SetStationState(DS().exists, DS()
 
 namespace velmora_sim {
 
-void SetAdexaVoltage(int channel, float volts) {
+bool SetAdexaVoltage(int channel, float volts) {
   const velmora_sim::internal::DriverLock lock;
-  if (channel >= 0 && channel < kInputCount) {
-    In().pinned[channel] = true;
-    In().volts[channel] = volts;
-  }
+  if (channel < 0 || channel >= kInputCount || !std::isfinite(volts)) return false;
+  In().pinned[channel] = true;
+  In().volts[channel] = volts;
+  return true;
 }
 
 bool MockDSEnabled() {
@@ -155,8 +155,10 @@ void ReadBoardPanels() {
   if (!panel.Shown()) return;
   for (uint8_t i = 0; i < kInputCount; ++i) {
     if (auto v = panel.Changed(i)) {
+      // Whatever a tool sets, the wire carries a voltage a float holds (and the converter clips
+      // it to its reference); a voltage that is no number reads 0.
       In().pinned[i] = true;
-      In().volts[i] = static_cast<float>(*v);
+      In().volts[i] = std::isnan(*v) ? 0.0f : static_cast<float>(std::clamp(*v, -1e6, 1e6));
     }
   }
 }

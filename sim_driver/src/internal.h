@@ -21,26 +21,49 @@ namespace velmora_sim::internal {
 // call at a time and the journal keeps the order in which calls really happened. The lock is
 // recursive because extras call one another (Reset clears the journal).
 //
-// Built against WPILib, the driver also lives in WPILib's simulation. The outermost lock of a call
-// first brings the simulated world up to WPILib's clock and reads back what a tool or a test set
-// on the sim devices; when the call ends it shows the devices' new state there.
+// Built against WPILib, the driver also lives in WPILib's simulation. The outermost call on a
+// thread first reads whether WPILib's driver station has the robot enabled, then takes the lock,
+// brings the simulated world up to WPILib's clock and reads back what a tool or a test set on the
+// sim devices; when it ends it lets go of the lock and only then publishes the devices' new state
+// (Publish). WPILib runs sim value callbacks and driver station callbacks under locks of its own,
+// and such a callback may call into a device: so no WPILib call that can wait for one of WPILib's
+// locks is ever made under this lock. The clock read is the one WPILib call made under it:
+// HAL_GetFPGATime takes no lock and runs no callback.
 std::recursive_mutex& DriverMutex();
-int& LockDepth();  // how deep the holding thread is in the lock; guarded by the lock itself
-void EnterCall();  // follows WPILib's clock, reads settable sim values
-void LeaveCall();  // shows every device's state as sim values
-struct DriverLock {
-  DriverLock() : guard(DriverMutex()) {
-    if (wpilib::kLinked && ++LockDepth() == 1) EnterCall();
+int& CallDepth();                   // how deep this thread is in driver calls
+void EnterCall(bool robotEnabled);  // follows WPILib's clock, reads settable sim values
+void WatchBattery();                // without the lock: notes voltages set on WPILib's battery
+void LeaveCall();                   // records every device's state for publishing
+void PublishAfterCall();            // publishes it, without the lock
+class DriverLock {
+ public:
+  DriverLock() {
+    if constexpr (wpilib::kLinked) {
+      const bool outermost = CallDepth() == 0;
+      // Read before the lock: WPILib runs driver station callbacks under a lock of its own.
+      const bool enabled = outermost && wpilib::RobotEnabled();
+      if (outermost) WatchBattery();
+      m_guard.lock();
+      ++CallDepth();
+      if (outermost) EnterCall(enabled);
+    } else {
+      m_guard.lock();
+    }
   }
   ~DriverLock() {
-    if (!wpilib::kLinked) return;
-    // Still one deep while the devices are shown: what that reads takes the lock again.
-    if (LockDepth() == 1) LeaveCall();
-    --LockDepth();
+    if constexpr (wpilib::kLinked) {
+      const bool outermost = CallDepth() == 1;
+      if (outermost) LeaveCall();
+      --CallDepth();
+      m_guard.unlock();
+      if (outermost) PublishAfterCall();
+    }
   }
   DriverLock(const DriverLock&) = delete;
   DriverLock& operator=(const DriverLock&) = delete;
-  std::lock_guard<std::recursive_mutex> guard;
+
+ private:
+  std::unique_lock<std::recursive_mutex> m_guard{DriverMutex(), std::defer_lock};
 };
 
 void Append(Call&& call);
@@ -104,6 +127,11 @@ void ResetSimulation();
 // Simulated time and the field, shared by the device models.
 constexpr double kTickSeconds = 0.005;
 constexpr uint64_t kTickMicros = 5000;
+// The most one step computes: an hour of simulated time, 720 000 ticks (well under a second of
+// computing time for a robot's devices).
+constexpr uint64_t kMaxStepTicks = 720000;
+constexpr double kMaxStepSeconds = kMaxSimStepSeconds;
+static_assert(kMaxStepTicks * kTickMicros == static_cast<uint64_t>(kMaxStepSeconds * 1e6));
 double Now();
 // Simulated time in microseconds since the last Reset, in whole ticks; and where that time starts
 // on the clock a program reads: WPILib's clock (HAL_GetFPGATime) when the driver follows it, 0
@@ -123,6 +151,7 @@ bool MotorsPowered();
 // Each device family's sim devices: read what a tool or a test set, show the models' state.
 void ReadOrvexPanels();
 void ShowOrvexPanels();
+void PublishBattery();  // without the lock
 void ShowLidarPanels();
 void ReadSensorPanels();
 void ShowSensorPanels();

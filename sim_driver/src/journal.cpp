@@ -232,8 +232,8 @@ std::recursive_mutex& DriverMutex() {
   return mutex;
 }
 
-int& LockDepth() {
-  static int depth = 0;
+int& CallDepth() {
+  thread_local int depth = 0;
   return depth;
 }
 

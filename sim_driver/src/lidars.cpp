@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iostream>
 #include <memory>
 #include <new>
 #include <vector>
@@ -129,18 +130,29 @@ void SweepMini(double frequency, std::vector<LidarMiniJNI::DataPoint>& points) {
 
 // Completes the scan of a small lidar when it is due by `nowMicros`. The points are what the lidar
 // sees from where the robot is at the tick the scan completes in; the timestamp is the exact
-// completion time. The world moves in ticks far shorter than a scan, so one tick completes at most
-// one scan.
+// completion time. Ticks are far shorter than a scan, so a tick completes one scan, unless the
+// world passed over a stretch of time without computing it (a jump of WPILib's clock): the scans
+// of that stretch count as completed, and the latest is swept.
 void AdvanceMini(MiniLidar& lidar, double nowMicros) {
   velmora_sim::LidarMiniSimState& s = lidar.state;
-  while (s.scanning && lidar.nextScanMicros <= nowMicros) {
-    s.timestamp = velmora_sim::internal::EpochMicros() + std::llround(lidar.nextScanMicros);
-    ++s.scans;
-    SweepMini(lidar.sweepFrequency, lidar.latest);
-    // The next turn runs at the frequency the device has now.
-    lidar.sweepFrequency = s.frequency;
-    lidar.nextScanMicros += 1e6 / lidar.sweepFrequency;
+  if (!s.scanning || lidar.nextScanMicros > nowMicros) return;
+  double completed = lidar.nextScanMicros;
+  double sweptAt = lidar.sweepFrequency;
+  int64_t count = 1;
+  // The next turn runs at the frequency the device has now.
+  lidar.sweepFrequency = s.frequency;
+  const double period = 1e6 / lidar.sweepFrequency;
+  lidar.nextScanMicros = completed + period;
+  if (lidar.nextScanMicros <= nowMicros) {
+    const double more = std::floor((nowMicros - lidar.nextScanMicros) / period) + 1.0;
+    count += static_cast<int64_t>(more);
+    completed = lidar.nextScanMicros + (more - 1.0) * period;
+    lidar.nextScanMicros = completed + period;
+    sweptAt = lidar.sweepFrequency;
   }
+  s.scans += count;
+  s.timestamp = velmora_sim::internal::EpochMicros() + std::llround(completed);
+  SweepMini(sweptAt, lidar.latest);
 }
 
 void StartMini(MiniLidar& lidar) {
@@ -183,8 +195,10 @@ void AdvanceBig(double nowMicros) {
   BigLidar& lidar = BigDevice();
   if (!lidar.state.created || !lidar.state.scanning) return;
   if (lidar.nextScanMicros > nowMicros) return;
-  ++lidar.state.scans;
-  lidar.nextScanMicros += kBigScanMicros;
+  // One scan per tick, or every scan of a stretch the world passed over (see AdvanceMini).
+  const double due = std::floor((nowMicros - lidar.nextScanMicros) / kBigScanMicros) + 1.0;
+  lidar.state.scans += static_cast<int64_t>(due);
+  lidar.nextScanMicros += due * kBigScanMicros;
   for (int deg = 0; deg < 360; ++deg) {
     lidar.distances[static_cast<size_t>(deg)] = MeasuredDistance(static_cast<float>(deg));
   }
@@ -263,9 +277,19 @@ void* c_LidarMini_create(int32_t port) {
   if (auto r = Next("c_LidarMini_create")) {
     if (r->integer == 0) return nullptr;
   }
-  if (port < 0 || port >= kMiniPortCount) return nullptr;
+  if (port < 0 || port >= kMiniPortCount) {
+    std::cerr << "VelmoraDriver (simulation): LidarMini on port " << port
+              << " not opened: there is no such port (0 to " << kMiniPortCount - 1
+              << "); null handle\n";
+    return nullptr;
+  }
   for (const auto& mini : Minis()) {
-    if (mini->state.port == port) return nullptr;  // that port's lidar is in use
+    if (mini->state.port == port) {
+      std::cerr << "VelmoraDriver (simulation): LidarMini on port USB" << port
+                << " not opened: it is open already (a lidar object for it whose Destroy was "
+                   "never called); null handle\n";
+      return nullptr;
+    }
   }
   auto lidar = std::unique_ptr<MiniLidar>(new (std::nothrow) MiniLidar);
   if (lidar == nullptr) return nullptr;

@@ -26,6 +26,7 @@
 //  - the controller's temperature rises towards 25 C + 20 C x the mean load with a 20 s lag.
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <iostream>
 #include <map>
@@ -87,8 +88,18 @@ struct Channel {
   int CountsPerRevolution() const {
     return encoderResolution != 0 ? encoderResolution : kDefaultCountsPerRevolution;
   }
-  int32_t Count() const {
-    return static_cast<int32_t>(std::floor(revolutions * CountsPerRevolution()));
+  // The device counts in a 32-bit register that wraps around, as a hardware quadrature counter
+  // does: past 2147483647 the count goes on from -2147483648, and a program that takes
+  // differences of successive counts (as odometry does) keeps working across the wrap. Saturating
+  // would stop the count, and every distance taken from it, for good.
+  int32_t Count() const { return WrapToRegister(std::floor(revolutions * CountsPerRevolution())); }
+  static int32_t WrapToRegister(double count) {
+    if (!std::isfinite(count)) return 0;
+    constexpr double kRange = 4294967296.0;     // 2^32
+    double wrapped = std::fmod(count, kRange);  // exact for whole numbers
+    if (wrapped < 0.0) wrapped += kRange;
+    if (wrapped >= kRange / 2.0) wrapped -= kRange;
+    return static_cast<int32_t>(wrapped);
   }
 };
 
@@ -109,8 +120,8 @@ struct BatteryModel {
   double emf = velmora_sim::kBatteryVolts;    // open-circuit voltage
   double volts = velmora_sim::kBatteryVolts;  // at the bus, after the sag
   double current = 0.0;                       // what the controllers draw, A
-  // Built against WPILib: the input voltage the driver last showed there (NaN: none yet).
-  double shownVolts = NAN;
+  // Built against WPILib: the bus voltage last queued for WPILib's input voltage (NaN: none).
+  double queuedVolts = NAN;
 };
 
 struct Sim {
@@ -123,6 +134,25 @@ struct Sim {
 Sim& S() {
   static Sim* sim = new Sim;
   return *sim;
+}
+
+// Built against WPILib, the battery's bus voltage is WPILib's input voltage. WPILib runs the
+// callbacks of that value under its own lock, so the driver neither reads nor sets it under the
+// driver's lock: a watcher notes every voltage set there from outside (the driver's own sets are
+// told apart by the thread that makes them), the next call takes it as the battery's open-circuit
+// voltage, and the bus voltage is published after the call has let go of the lock.
+std::atomic<bool> g_inputVoltsSet{false};
+std::atomic<double> g_inputVolts{0.0};
+thread_local bool t_publishingVolts = false;
+std::atomic<double> g_publishVolts{0.0};
+std::atomic<uint64_t> g_publishSequence{0};
+uint64_t g_publishedSequence = 0;  // only the publishing thread touches it
+std::atomic<bool> g_publishing{false};
+
+void InputVoltageSet(double volts) {
+  if (t_publishingVolts) return;
+  g_inputVolts.store(volts, std::memory_order_relaxed);
+  g_inputVoltsSet.store(true, std::memory_order_release);
 }
 
 Controller* Find(int32_t handle) {
@@ -329,21 +359,21 @@ void ReadOrvex(Controller& c) {
 
 namespace velmora_sim {
 
-void SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state) {
+bool SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state) {
   const velmora_sim::internal::DriverLock lock;
   Controller* c = FindByCanId(canId);
-  if (c != nullptr && index >= 0 && index < 4) {
-    c->channels[index].limitSwitch[which ? 1 : 0] = state;
-  }
+  if (c == nullptr || index < 0 || index >= 4) return false;
+  c->channels[index].limitSwitch[which ? 1 : 0] = state;
+  return true;
 }
 
-void SetOrvexZynderPosition(int32_t canId, int index, double position) {
+bool SetOrvexZynderPosition(int32_t canId, int index, double position) {
   const velmora_sim::internal::DriverLock lock;
   Controller* c = FindByCanId(canId);
-  if (c != nullptr && index >= 0 && index < 4) {
-    c->channels[index].zynderSet = true;
-    c->channels[index].zynderPosition = position;
-  }
+  if (c == nullptr || index < 0 || index >= 4 || !std::isfinite(position)) return false;
+  c->channels[index].zynderSet = true;
+  c->channels[index].zynderPosition = position;
+  return true;
 }
 
 void SetOrvexMotorLocked(int32_t canId, int index, bool locked) {
@@ -397,12 +427,7 @@ OrvexChannelState OrvexChannel(int32_t canId, int index) {
 
 namespace internal {
 
-void ResetOrvexSim() {
-  // What WPILib shows is still the driver's own: the next call puts the fresh battery there.
-  const double shown = S().battery.shownVolts;
-  S() = Sim{};
-  S().battery.shownVolts = shown;
-}
+void ResetOrvexSim() { S() = Sim{}; }
 
 void OrvexTick(double dt) { AdvanceAll(dt); }
 
@@ -410,9 +435,8 @@ void ReadOrvexPanels() {
   for (auto& entry : S().controllers) ReadOrvex(entry.second);
   // A voltage a test or a tool set as WPILib's input voltage is the battery's, from now on.
   BatteryModel& battery = S().battery;
-  double volts = 0.0;
-  if (!wpilib::InputVoltage(&volts) || volts == battery.shownVolts) return;
-  battery.shownVolts = volts;
+  if (!g_inputVoltsSet.exchange(false, std::memory_order_acquire)) return;
+  const double volts = g_inputVolts.load(std::memory_order_relaxed);
   if (std::isfinite(volts) && volts >= 0.0 && volts <= kMaximumBatteryVolts) {
     battery.emf = volts;
     battery.volts = volts - kBatteryResistance * battery.current;
@@ -420,14 +444,34 @@ void ReadOrvexPanels() {
     std::cerr << "[VelmoraDriver] the battery voltage must be within 0 to " << kMaximumBatteryVolts
               << " V, got: " << volts << "; keeping " << battery.emf << " V\n";
   }
+  battery.queuedVolts = NAN;  // whatever was set, show the model's bus voltage over it
 }
 
 void ShowOrvexPanels() {
   for (auto& entry : S().controllers) ShowOrvex(entry.second);
   BatteryModel& battery = S().battery;
-  if (!wpilib::kLinked || battery.volts == battery.shownVolts) return;
-  battery.shownVolts = battery.volts;
-  wpilib::SetInputVoltage(battery.volts);
+  if (!wpilib::kLinked || battery.volts == battery.queuedVolts) return;
+  battery.queuedVolts = battery.volts;
+  g_publishVolts.store(battery.volts, std::memory_order_relaxed);
+  g_publishSequence.fetch_add(1, std::memory_order_release);
+}
+
+void WatchBattery() { wpilib::WatchInputVoltage(&InputVoltageSet); }
+
+void PublishBattery() {
+  if (!wpilib::kLinked) return;
+  // One thread publishes at a time; another leaves its value to it. The publishing thread looks
+  // again before it stops, so the latest value goes out (or waits for the next call).
+  if (g_publishing.exchange(true, std::memory_order_acquire)) return;
+  for (int pass = 0; pass < 4; ++pass) {
+    const uint64_t sequence = g_publishSequence.load(std::memory_order_acquire);
+    if (sequence == g_publishedSequence) break;
+    t_publishingVolts = true;
+    wpilib::SetInputVoltage(g_publishVolts.load(std::memory_order_relaxed));
+    t_publishingVolts = false;
+    g_publishedSequence = sequence;
+  }
+  g_publishing.store(false, std::memory_order_release);
 }
 
 double OrvexChannelTurns(int32_t canId, int index) {
@@ -444,6 +488,14 @@ int32_t c_Orvex_create(int32_t id, int32_t frequency) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_create", id, frequency);
   if (auto r = Next("c_Orvex_create")) return static_cast<int32_t>(r->integer);
+  // One controller answers on a CAN ID: a second open of it, while the first is open, is refused
+  // as the device driver refuses it, with a null handle.
+  if (FindByCanId(id) != nullptr) {
+    std::cerr << "VelmoraDriver (simulation): Orvex on CAN ID " << id
+              << " not opened: it is open already (a controller object for it that was never "
+                 "destroyed); handle 0\n";
+    return 0;
+  }
   const int32_t handle = S().nextHandle++;
   Controller& c = S().controllers[handle];
   c.canId = id;

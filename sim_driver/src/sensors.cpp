@@ -12,6 +12,8 @@
 // A test can instead hold every sensor on one colour with SetLumiraColor, until the next Reset.
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <iostream>
 #include <new>
 
 #include "../../src/driver_link/VelmoraDriver.h"
@@ -104,6 +106,12 @@ std::vector<Sensor*>& OpenSensors() {
   return *sensors;
 }
 
+// Sensors a Reset took from a program that still holds their handles, until it destroys them.
+std::vector<Sensor*>& RetiredSensors() {
+  static auto* sensors = new std::vector<Sensor*>;
+  return *sensors;
+}
+
 // The open sensor behind a handle; null for null, unknown or released handles.
 Sensor* FindSensor(void* handle) {
   if (handle == nullptr) return nullptr;
@@ -157,12 +165,28 @@ void ReadSensor(Sensor& s) {
   bool changed = false;
   for (size_t slot : {kRed, kGreen, kBlue}) changed = s.panel.Changed(slot).has_value() || changed;
   if (!changed) return;
+  // A sensor reports each component from 0 (no light) to 1 (full scale), whatever a tool sets:
+  // more than full scale reads full scale, and a value that is no number reads no light.
   const auto component = [&](size_t slot) {
     const double v = s.panel.Shown(slot);
-    return std::isfinite(v) ? static_cast<float>(v) : 0.0f;
+    return std::isnan(v) ? 0.0f : static_cast<float>(std::clamp(v, 0.0, 1.0));
   };
   s.colourHeld = true;
   s.colour = Rgb{component(kRed), component(kGreen), component(kBlue)};
+}
+
+// The open sensor a create call would collide with: on CAN, one of the same kind on the same ID
+// (each kind answers on the bus in its own range); on USB, any sensor on the same device path.
+const Sensor* OpenOn(const char* kind, int32_t canId, int32_t transport, const char* path) {
+  const bool lumira = std::string(kind) == "Lumira";
+  for (const Sensor* s : OpenSensors()) {
+    if (s->transport != transport) continue;
+    if (transport == kTransportUsb ? s->path == path
+                                   : s->canId == canId && s->lumiraKind == lumira) {
+      return s;
+    }
+  }
+  return nullptr;
 }
 
 // A create call: a scripted null fails it; otherwise a new sensor, unless there is no path to
@@ -172,6 +196,14 @@ Sensor* Open(const char* function, const char* kind, int32_t canId, int32_t tran
   if (auto r = Next(function)) {
     if (r->integer == 0) return nullptr;
   } else if (transport == kTransportUsb && (path == nullptr || *path == '\0')) {
+    return nullptr;
+  } else if (const Sensor* open = OpenOn(kind, canId, transport, path)) {
+    // The device is open already: a real driver cannot open its port twice and answers null.
+    const std::string address =
+        transport == kTransportUsb ? std::string(path) : "CAN ID " + std::to_string(canId);
+    std::cerr << "VelmoraDriver (simulation): " << kind << " on " << address
+              << " not opened: " << (open->lumiraKind ? "a Lumira" : "a Pallax") << " on it is "
+              << "open already (a sensor object for it that was never destroyed); null handle\n";
     return nullptr;
   }
   auto* s = new (std::nothrow) Sensor;
@@ -190,6 +222,13 @@ Sensor* AsSensor(void* handle) { return FindSensor(handle); }
 // Releases an open sensor; a handle the driver never gave out, or gave out and took back, is
 // left alone rather than freed twice.
 void Close(void* handle) {
+  auto& retired = RetiredSensors();
+  const auto was = std::find(retired.begin(), retired.end(), handle);
+  if (was != retired.end()) {
+    delete *was;
+    retired.erase(was);
+    return;
+  }
   Sensor* s = FindSensor(handle);
   if (s == nullptr) return;
   auto& open = OpenSensors();
@@ -248,13 +287,27 @@ int16_t PallaxEntry(int32_t i, int32_t count) {
 
 namespace velmora_sim {
 
-void SetLumiraColor(float red, float green, float blue) {
+bool SetLumiraColor(float red, float green, float blue) {
   const velmora_sim::internal::DriverLock lock;
+  for (float c : {red, green, blue}) {
+    if (!(c >= 0.0f && c <= 1.0f)) return false;
+  }
   World() = Surroundings{true, Rgb{red, green, blue}};
+  return true;
 }
 
 namespace internal {
-void ResetSensorSims() { World() = Surroundings{}; }
+// Every sensor starts afresh, as controllers and lidars do: a sensor left open before the reset
+// no longer holds its CAN ID or port, and its old handle is refused like any unknown one. Its
+// memory is kept until its destroy call, so that no new sensor gets its address as a handle.
+void ResetSensorSims() {
+  World() = Surroundings{};
+  for (Sensor* s : OpenSensors()) {
+    s->panel = velmora_sim::internal::Panel{};
+    RetiredSensors().push_back(s);
+  }
+  OpenSensors().clear();
+}
 
 void ReadSensorPanels() {
   for (Sensor* s : OpenSensors()) ReadSensor(*s);

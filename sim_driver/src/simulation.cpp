@@ -11,8 +11,10 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <iostream>
 
 #include "internal.h"
+#include "panel.h"
 
 namespace velmora_sim {
 namespace {
@@ -45,6 +47,8 @@ struct World {
   Drive drive;
   bool stationExists = false;
   bool stationEnabled = false;
+  // Built against WPILib: whether its driver station had the robot enabled at the last call.
+  bool wpilibEnabled = true;
 };
 
 World& W() {
@@ -121,22 +125,40 @@ double RayToBox(double x, double y, double dx, double dy, double x0, double y0, 
 
 }  // namespace
 
-void SimStep(double seconds) {
-  const velmora_sim::internal::DriverLock lock;
-  if (!(seconds > 0.0) || !std::isfinite(seconds)) return;
-  if (wpilib::kLinked) {
-    // One clock for the whole program: step WPILib's, and the world follows it.
-    wpilib::StepClock(static_cast<uint64_t>(std::llround(seconds * 1e6)));
-    internal::FollowWpilibClock();
-    return;
+bool SimStep(double seconds) {
+  if (seconds == 0.0) return true;
+  if (!(seconds > 0.0) || !(seconds <= internal::kMaxStepSeconds)) {
+    // Each tick is computed: a step without bound (1e300 s, infinity) would never return.
+    std::cerr << "velmora_sim::SimStep(" << seconds << "): refused, a step is from 0 to "
+              << internal::kMaxStepSeconds << " seconds of simulated time; nothing moved\n";
+    return false;
   }
+  if (wpilib::kLinked) {
+    // WPILib 2020 moves only paused time when stepped: running, its clock follows the wall clock
+    // and the world with it.
+    if (!wpilib::TimingPaused()) {
+      std::cerr << "velmora_sim::SimStep(" << seconds
+                << "): refused, WPILib's timing is not paused (HALSIM_PauseTiming): its clock "
+                   "follows the wall clock, and so does the simulated world\n";
+      return false;
+    }
+    // One clock for the whole program: step WPILib's, and the world follows it on the call's way
+    // in. Stepped without the driver's lock: stepping wakes WPILib's notifiers, whose threads
+    // call into devices.
+    wpilib::StepClock(static_cast<uint64_t>(std::llround(seconds * 1e6)));
+    const velmora_sim::internal::DriverLock lock;
+    return true;
+  }
+  const velmora_sim::internal::DriverLock lock;
   World& w = W();
   w.pending += seconds;
-  // A little slack so that steps of 0.1 s make exactly 20 ticks despite rounding.
-  while (w.pending >= internal::kTickSeconds - 1e-9) {
-    w.pending -= internal::kTickSeconds;
-    Tick();
-  }
+  // Whole ticks, with a little slack so that steps of 0.1 s make exactly 20 ticks despite
+  // rounding; counted at once so that the rounding does not add up over a long step.
+  const auto ticks =
+      static_cast<long long>(std::floor((w.pending + 1e-9) / internal::kTickSeconds));
+  w.pending -= static_cast<double>(ticks) * internal::kTickSeconds;
+  for (long long i = 0; i < ticks; ++i) Tick();
+  return true;
 }
 
 double SimTime() {
@@ -181,18 +203,30 @@ RobotPose Robot() {
   const velmora_sim::internal::DriverLock lock;
   return W().robot;
 }
-void PlaceRobot(const RobotPose& pose) {
+bool PlaceRobot(const RobotPose& pose) {
   const velmora_sim::internal::DriverLock lock;
-  W().robot = pose;
+  const FieldLayout& f = W().field;
+  if (!std::isfinite(pose.x) || !std::isfinite(pose.y) || !std::isfinite(pose.heading) ||
+      pose.x < 0.0 || pose.x > f.width || pose.y < 0.0 || pose.y > f.height) {
+    return false;
+  }
+  W().robot = RobotPose{pose.x, pose.y, std::remainder(pose.heading, 2.0 * kPi)};
+  return true;
 }
 double RobotDistanceTravelled() {
   const velmora_sim::internal::DriverLock lock;
   return W().travelled;
 }
 
-void AttachDrive(int32_t canId, int leftMotor, int rightMotor, double metresPerRevolution) {
+bool AttachDrive(int32_t canId, int leftMotor, int rightMotor, double metresPerRevolution) {
   const velmora_sim::internal::DriverLock lock;
+  const auto motor = [](int index) { return index >= 0 && index < 4; };
+  if (!motor(leftMotor) || !motor(rightMotor) || leftMotor == rightMotor ||
+      !std::isfinite(metresPerRevolution)) {
+    return false;
+  }
   W().drive = Drive{true, canId, leftMotor, rightMotor, metresPerRevolution};
+  return true;
 }
 
 double RayDistance(double x, double y, double angle) {
@@ -251,13 +285,24 @@ void FollowWpilibClock() {
   }
   w.clockPending += now - w.clockLast;
   w.clockLast = now;
-  while (w.clockPending >= kTickMicros) {
-    w.clockPending -= kTickMicros;
-    Tick();
+  uint64_t ticks = w.clockPending / kTickMicros;
+  w.clockPending -= ticks * kTickMicros;
+  if (ticks > kMaxStepTicks) {
+    // WPILib's clock jumped further than one step may go (stepped by a day, say): the world
+    // computes the last hour of it and takes the time before that as passed without change, so
+    // that the call returns and SimTime stays with WPILib's clock.
+    const uint64_t skipped = ticks - kMaxStepTicks;
+    std::cerr << "velmora_sim: WPILib's clock moved on by "
+              << static_cast<double>(ticks) * kTickSeconds << " s at once; the simulated world "
+              << "computes the last " << kMaxStepSeconds << " s of it\n";
+    w.ticks += static_cast<long long>(skipped);
+    ticks = kMaxStepTicks;
   }
+  for (; ticks > 0; --ticks) Tick();
 }
 
-void EnterCall() {
+void EnterCall(bool robotEnabled) {
+  W().wpilibEnabled = robotEnabled;
   FollowWpilibClock();
   ReadOrvexPanels();
   ReadSensorPanels();
@@ -269,6 +314,11 @@ void LeaveCall() {
   ShowLidarPanels();
   ShowSensorPanels();
   ShowBoardPanels();
+}
+
+void PublishAfterCall() {
+  Publish();
+  PublishBattery();
 }
 
 }  // namespace internal

@@ -14,27 +14,43 @@ namespace velmora_sim::wpilib {
 // How a sim value is shown in WPILib's tools.
 enum class Kind { kDouble, kBoolean, kEnum };
 
+// Where WPILib reports a set of a watched sim value: the watch's own number, the value's handle
+// and its new value as a number. Runs on the thread that set it, inside WPILib's own lock.
+using ValueSink = void (*)(void* param, int32_t value, double number);
+
 #if defined(VELMORA_SIM_WITH_WPILIB)
 
 constexpr bool kLinked = true;
 
 // WPILib's simulated clock (HAL_GetFPGATime), in microseconds.
 bool Clock(uint64_t* micros);
-// Moves WPILib's simulated clock on, as a test stepping paused timing does.
+// Moves WPILib's simulated clock on, as a test stepping paused timing does; only paused timing
+// moves (TimingPaused).
 void StepClock(uint64_t micros);
-// The simulated robot controller's input voltage (RobotController::GetInputVoltage).
-bool InputVoltage(double* volts);
+// The simulated robot controller's input voltage (RobotController::GetInputVoltage). The watcher
+// is called with every voltage set there, the current one first; it runs under WPILib's lock, so
+// it must not call into WPILib or take the driver's lock. Neither function may be called under
+// the driver's lock.
+void WatchInputVoltage(void (*watcher)(double volts));
 void SetInputVoltage(double volts);
+bool TimingPaused();
+// Whether WPILib's driver station has the robot enabled (the HAL control word); false when it
+// cannot be read.
+bool RobotEnabled();
 
 // A sim device by name; 0 when WPILib refuses it (the name is taken).
 int32_t CreateDevice(const char* name);
 void FreeDevice(int32_t device);
+// The sim device WPILib lists under `name`; 0 when there is none (its sim data was reset).
+int32_t DeviceByName(const char* name);
 // One value of a sim device; 0 when it could not be made. `options` names the states of an enum.
 int32_t CreateValue(int32_t device, const char* name, bool settable, Kind kind, double initial,
                     const char* const* options = nullptr, int32_t optionCount = 0);
 // A value as a number: a double itself, a boolean 0 or 1, an enum its index.
 double GetValue(int32_t value);
 void SetValue(int32_t value, Kind kind, double number);
+// Calls `sink` with `param` whenever anyone sets the value; false when WPILib refused.
+bool WatchValue(int32_t value, void* param, ValueSink sink);
 
 #else
 
@@ -42,16 +58,20 @@ constexpr bool kLinked = false;
 
 inline bool Clock(uint64_t*) { return false; }
 inline void StepClock(uint64_t) {}
-inline bool InputVoltage(double*) { return false; }
+inline void WatchInputVoltage(void (*)(double)) {}
 inline void SetInputVoltage(double) {}
+inline bool TimingPaused() { return false; }
+inline bool RobotEnabled() { return true; }
 inline int32_t CreateDevice(const char*) { return 0; }
 inline void FreeDevice(int32_t) {}
+inline int32_t DeviceByName(const char*) { return 0; }
 inline int32_t CreateValue(int32_t, const char*, bool, Kind, double, const char* const* = nullptr,
                            int32_t = 0) {
   return 0;
 }
 inline double GetValue(int32_t) { return 0.0; }
 inline void SetValue(int32_t, Kind, double) {}
+inline bool WatchValue(int32_t, void*, ValueSink) { return false; }
 
 #endif
 

@@ -1,9 +1,13 @@
 // The bridge between the simulation driver and WPILib's desktop simulation HAL. Only a simulation
 // driver built against WPILib links it; the library never does.
+#include <hal/DriverStation.h>
 #include <hal/HALBase.h>
 #include <hal/SimDevice.h>
 #include <mockdata/MockHooks.h>
 #include <mockdata/RoboRioData.h>
+#include <mockdata/SimDeviceData.h>
+
+#include <atomic>
 
 #include "../src/wpilib_link.h"
 
@@ -19,6 +23,33 @@ bool HalReady() {
   return ready;
 }
 
+// A HAL value as a number: a double itself, a boolean 0 or 1, an enum its index.
+double AsNumber(const HAL_Value& v) {
+  switch (v.type) {
+    case HAL_DOUBLE:
+      return v.data.v_double;
+    case HAL_BOOLEAN:
+      return v.data.v_boolean != 0 ? 1.0 : 0.0;
+    case HAL_ENUM:
+      return v.data.v_enum;
+    case HAL_INT:
+      return v.data.v_int;
+    case HAL_LONG:
+      return static_cast<double>(v.data.v_long);
+    default:
+      return 0.0;
+  }
+}
+
+// The driver has one sink for every watched value; WPILib's callback carries only one pointer.
+std::atomic<ValueSink> g_sink{nullptr};
+
+void OnValueSet(const char*, void* param, HAL_SimValueHandle handle, HAL_Bool,
+                const HAL_Value* value) {
+  const ValueSink sink = g_sink.load();
+  if (sink != nullptr && value != nullptr) sink(param, handle, AsNumber(*value));
+}
+
 }  // namespace
 
 bool Clock(uint64_t* micros) {
@@ -32,14 +63,31 @@ bool Clock(uint64_t* micros) {
 void StepClock(uint64_t micros) { HALSIM_StepTiming(micros); }
 
 // The robot controller's data exists only once the HAL is initialised.
-bool InputVoltage(double* volts) {
-  if (!HalReady()) return false;
-  *volts = HALSIM_GetRoboRioVInVoltage(0);
-  return true;
+void WatchInputVoltage(void (*watcher)(double volts)) {
+  static std::atomic<void (*)(double)> current{nullptr};
+  if (watcher == nullptr || current.load() == watcher || !HalReady()) return;
+  if (current.exchange(watcher) != nullptr) return;  // watched already
+  HALSIM_RegisterRoboRioVInVoltageCallback(
+      0,
+      [](const char*, void*, const HAL_Value* value) {
+        if (value == nullptr || value->type != HAL_DOUBLE) return;
+        if (auto* w = current.load()) w(value->data.v_double);
+      },
+      nullptr, 1);
 }
 
 void SetInputVoltage(double volts) {
   if (HalReady()) HALSIM_SetRoboRioVInVoltage(0, volts);
+}
+
+bool TimingPaused() { return HALSIM_IsTimingPaused() != 0; }
+
+bool RobotEnabled() {
+  // The driver station's data, too, exists only once the HAL has started.
+  if (!HalReady()) return false;
+  HAL_ControlWord word{};
+  if (HAL_GetControlWord(&word) != 0) return false;
+  return word.enabled != 0;
 }
 
 int32_t CreateDevice(const char* name) {
@@ -50,6 +98,8 @@ int32_t CreateDevice(const char* name) {
 void FreeDevice(int32_t device) {
   if (device != 0) HAL_FreeSimDevice(device);
 }
+
+int32_t DeviceByName(const char* name) { return HALSIM_GetSimDeviceHandle(name); }
 
 int32_t CreateValue(int32_t device, const char* name, bool settable, Kind kind, double initial,
                     const char* const* options, int32_t optionCount) {
@@ -69,22 +119,9 @@ int32_t CreateValue(int32_t device, const char* name, bool settable, Kind kind, 
 }
 
 double GetValue(int32_t value) {
-  HAL_Value v;
+  HAL_Value v{};
   HAL_GetSimValue(value, &v);
-  switch (v.type) {
-    case HAL_DOUBLE:
-      return v.data.v_double;
-    case HAL_BOOLEAN:
-      return v.data.v_boolean != 0 ? 1.0 : 0.0;
-    case HAL_ENUM:
-      return v.data.v_enum;
-    case HAL_INT:
-      return v.data.v_int;
-    case HAL_LONG:
-      return static_cast<double>(v.data.v_long);
-    default:
-      return 0.0;
-  }
+  return AsNumber(v);
 }
 
 void SetValue(int32_t value, Kind kind, double number) {
@@ -99,6 +136,11 @@ void SetValue(int32_t value, Kind kind, double number) {
       HAL_SetSimValueDouble(value, number);
       return;
   }
+}
+
+bool WatchValue(int32_t value, void* param, ValueSink sink) {
+  g_sink.store(sink);
+  return HALSIM_RegisterSimValueChangedCallback(value, param, OnValueSet, 0) >= 0;
 }
 
 }  // namespace velmora_sim::wpilib

@@ -143,14 +143,15 @@ TEST_F(SimDevicesTest, SimStepMovesWpilibsClockSoTheProgramHasOneClock) {
   EXPECT_DOUBLE_EQ(velmora_sim::SimTime(), 0.3);
 }
 
-TEST_F(SimDevicesTest, ASecondControllerOnTheSameCanIdStillWorks) {
-  // WPILib keeps one sim device per name: the second controller runs without one.
+TEST_F(SimDevicesTest, ASecondControllerOnAnOpenCanIdIsRefusedAndTheFirstKeepsItsSimDevice) {
   velmora::Orvex first(6);
-  velmora::Orvex second(6);
-  second.GetMotor(0).Set(0.5);
+  velmora::Orvex second(6);  // refused: handle 0
+  first.GetMotor(0).Set(0.1);
+  second.GetMotor(0).Set(0.7);
   velmora_test::StepWpilib(0.2);
-  EXPECT_GT(second.GetMotor(0).GetRPM(), 0.0);
-  EXPECT_TRUE(Listed("Orvex[6]"));
+  EXPECT_EQ(second.GetMotor(0).GetRPM(), 0.0);
+  EXPECT_GT(first.GetMotor(0).GetRPM(), 0.0);
+  EXPECT_EQ(SimDouble("Orvex[6]", "Motor 0 speed"), 0.1);
 }
 
 }  // namespace

@@ -137,10 +137,19 @@ VELMORA_SIM_API void Reset();
 // Simulated devices: settings a test or the demo can make
 // ------------------------------------------------------------------------------------------------
 
+// Opening a device that is open already (a controller on the CAN ID of an open controller, a
+// colour sensor or a Pallax on the CAN ID of an open sensor of its kind, any sensor on the device
+// path of an open sensor, a small lidar on the port of an open one) is refused as the device
+// driver refuses it: a null handle (0 for a controller), and a line on the standard error stream
+// that names the device and says why. A device opens again once it is released; Reset releases
+// every device.
+
 // [orvex]
-// Controllers are named by the CAN ID they were opened with.
-VELMORA_SIM_API void SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state);
-VELMORA_SIM_API void SetOrvexZynderPosition(int32_t canId, int index, double position);
+// Controllers are named by the CAN ID they were opened with. Each setter is refused (false,
+// nothing changed) when no open controller has that CAN ID or the channel is not 0 to 3; the
+// absolute encoder's position must be finite.
+VELMORA_SIM_API bool SetOrvexLimitSwitch(int32_t canId, int index, bool which, int32_t state);
+VELMORA_SIM_API bool SetOrvexZynderPosition(int32_t canId, int index, double position);
 
 // What one simulated motor channel is doing now.
 struct OrvexChannelState {
@@ -151,12 +160,12 @@ struct OrvexChannelState {
   double rpm = 0.0;
   double revolutions = 0.0;   // shaft revolutions since the last encoder reset
   double encoderSetup = 1.0;  // distance per revolution, from setEncoder
-  int32_t encoderCount = 0;
-  double temperature = 0.0;  // the controller's temperature, degrees Celsius
-  bool locked = false;       // the shaft is held (SetOrvexMotorLocked)
-  double inertia = 0.0;      // on the shaft, kg m^2
-  double duty = 0.0;         // the controller's output, -1 to 1
-  double current = 0.0;      // through the motor, A (the battery sees duty x current)
+  int32_t encoderCount = 0;   // a 32-bit register: wraps from 2147483647 to -2147483648
+  double temperature = 0.0;   // the controller's temperature, degrees Celsius
+  bool locked = false;        // the shaft is held (SetOrvexMotorLocked)
+  double inertia = 0.0;       // on the shaft, kg m^2
+  double duty = 0.0;          // the controller's output, -1 to 1
+  double current = 0.0;       // through the motor, A (the battery sees duty x current)
 };
 VELMORA_SIM_API OrvexChannelState OrvexChannel(int32_t canId, int index);
 
@@ -216,9 +225,9 @@ VELMORA_SIM_API bool SetBatteryEmf(double volts);
 // measure the distance to the first wall or obstacle, and see nothing (distance 0) beyond 12 m.
 
 // The simulated small lidar, on ports 0 to 3; opening another port, or a port whose lidar is
-// open, fails (null handle). Scanning takes 4320 samples a second, so a scan holds 720 points at
-// 6 Hz (every half degree) and 360 at 12 Hz. The device steps its frequency as told, within its
-// own 5 to 15 Hz.
+// open, fails (null handle, and a line on the standard error stream). Scanning takes 4320 samples a
+// second, so a scan holds 720 points at 6 Hz (every half degree) and 360 at 12 Hz. The device steps
+// its frequency as told, within its own 5 to 15 Hz.
 //
 // Scans follow simulated time, not reads: from its start the lidar completes a scan every
 // 1/frequency seconds of simulated time (see [simulation]). A read returns the latest completed
@@ -269,16 +278,19 @@ VELMORA_SIM_API LidarSimState GetLidarSim();
 // degrees, saturation and value from 0 to 1), 2 CIE XYZ; its header counts the sensor's readings
 // from 1 and its trailer is the format code. Each sensor remembers its colour format, sample time,
 // brightness, measure mode, CAN ID (0 to 63), USB override and status LED; getConfig reads them
-// back with the item codes 0 to 6 in that order.
-VELMORA_SIM_API void SetLumiraColor(float red, float green, float blue);
+// back with the item codes 0 to 6 in that order. Refused (false, nothing changed) unless each
+// component is within 0 to 1. A colour set on a sensor's sim device from outside is clipped to 0
+// to 1 (a value that is no number reads 0), as the sensor reports it.
+VELMORA_SIM_API bool SetLumiraColor(float red, float green, float blue);
 
 // [board]
 
 // The voltage on one input (0 to 7) of the simulated analog board, from now until the next Reset;
 // an input never set follows its signal of simulated time (see [simulation]). Readings are clipped
 // to 0 and the board's reference; the raw value is the 12-bit reading round(volts / vref * 4095).
-// A closed board, or another input, reads 0.
-VELMORA_SIM_API void SetAdexaVoltage(int channel, float volts);
+// A closed board, or another input, reads 0. Refused (false, nothing changed) for another input
+// or a voltage that is not finite.
+VELMORA_SIM_API bool SetAdexaVoltage(int channel, float volts);
 
 // Whether the simulated driver station exists and is enabled.
 VELMORA_SIM_API bool MockDSEnabled();
@@ -287,8 +299,17 @@ VELMORA_SIM_API bool MockDSEnabled();
 // Simulated time, in fixed 5 ms ticks, so the same program gives the same readings on every run
 // and machine. Built on its own, the driver's time moves only when the program steps it, as fast
 // as the machine can compute. Built against WPILib, it follows WPILib's simulated clock
-// (HAL_GetFPGATime) at every driver call, and SimStep steps WPILib's clock (HALSIM_StepTiming).
-VELMORA_SIM_API void SimStep(double seconds);
+// (HAL_GetFPGATime) at every driver call.
+//
+// SimStep computes every tick of the step, so one step is at most kMaxSimStepSeconds (an hour):
+// a longer one, a negative one or one that is not a number is refused (false, nothing moves, a
+// line on the standard error stream says why); 0 moves nothing and succeeds. Built against
+// WPILib, SimStep steps WPILib's clock (HALSIM_StepTiming), which WPILib 2020 moves only while its
+// timing is paused (HALSIM_PauseTiming): with timing running SimStep is refused, and the world
+// follows WPILib's clock as it runs. When WPILib's clock itself jumps by more than an hour at
+// once, the world computes the last hour of it and keeps SimTime with the clock.
+constexpr double kMaxSimStepSeconds = 3600.0;
+VELMORA_SIM_API bool SimStep(double seconds);
 VELMORA_SIM_API double SimTime();  // seconds since the last Reset
 // The simulated time on the program's clock, in microseconds, as device timestamps give it:
 // WPILib's clock (HAL_GetFPGATime) in whole ticks when the driver follows it, otherwise
@@ -318,12 +339,16 @@ struct RobotPose {
   double heading = 0.0;
 };
 VELMORA_SIM_API RobotPose Robot();
-VELMORA_SIM_API void PlaceRobot(const RobotPose& pose);
+// Puts the robot at a pose, its heading taken into -pi to pi. Refused (false, the robot where it
+// was) unless every number is finite and the robot's centre is on the field.
+VELMORA_SIM_API bool PlaceRobot(const RobotPose& pose);
 VELMORA_SIM_API double RobotDistanceTravelled();  // metres along the path since Reset
 
 // Which channels of which controller drive the left and right wheels, and how far a wheel rolls
-// in one motor revolution (after the gearbox). Without this the robot stands still.
-VELMORA_SIM_API void AttachDrive(int32_t canId, int leftMotor, int rightMotor,
+// in one motor revolution (after the gearbox). Without this the robot stands still. Refused
+// (false, the drive unchanged) unless the channels are two different ones of 0 to 3 and the
+// distance is finite.
+VELMORA_SIM_API bool AttachDrive(int32_t canId, int leftMotor, int rightMotor,
                                  double metresPerRevolution);
 
 // Distance from a point on the field to the first wall or obstacle along a direction (radians).

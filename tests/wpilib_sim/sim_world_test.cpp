@@ -13,6 +13,10 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
+#include <iostream>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -210,6 +214,58 @@ TEST_F(SimWorldTest, StalledMotorsPullDownTheBatteryVoltageWpilibReports) {
   (void)orvex.GetMotor(0).GetRPM();
   EXPECT_EQ(frc::RobotController::GetInputVoltage(), 12.0);
   EXPECT_EQ(SimDouble("Orvex[5]", "Supply current"), 0.0);
+}
+
+// A callback on WPILib's battery voltage that reads a motor (as a team's test or a dashboard
+// might) runs while the driver publishes the sag from other threads: every call completes. A
+// deadlock ends the program, failed, rather than hang it.
+TEST_F(SimWorldTest, ABatteryCallbackThatCallsADeviceNeverDeadlocks) {
+  velmora::Orvex orvex(5);
+  velmora::Orvex::Motor& motor = orvex.GetMotor(0);
+  // Outlives the test: the callback is switched off rather than trusted to be gone once
+  // cancelled.
+  struct Context {
+    std::atomic<velmora::Orvex::Motor*> motor{nullptr};
+    std::atomic<int> fired{0};
+  };
+  static Context context;
+  context.motor = &motor;
+  const int32_t uid = HALSIM_RegisterRoboRioVInVoltageCallback(
+      0,
+      [](const char*, void* param, const HAL_Value*) {
+        auto* c = static_cast<Context*>(param);
+        if (velmora::Orvex::Motor* m = c->motor.load()) {
+          (void)m->GetRPM();
+          c->fired.fetch_add(1);
+        }
+      },
+      &context, 0);
+  std::promise<void> finished;
+  std::future<void> done = finished.get_future();
+  std::thread runner([&] {
+    std::thread other([&] {
+      for (int i = 0; i < 200; ++i) (void)orvex.GetMotor(1).GetRPM();
+    });
+    for (int i = 0; i < 200; ++i) {
+      velmora_sim::SetOrvexMotorLocked(5, 0, i % 2 == 0);
+      motor.Set(i % 3 == 0 ? 0.0 : 1.0);
+      velmora_test::StepWpilib(0.005);
+      (void)motor.GetRPM();
+    }
+    other.join();
+    finished.set_value();
+  });
+  if (done.wait_for(std::chrono::seconds(120)) != std::future_status::ready) {
+    std::cerr << "battery callback: not finished after 120 s: the threads are deadlocked\n";
+    std::fflush(nullptr);
+    std::_Exit(3);
+  }
+  runner.join();
+  context.motor = nullptr;
+  HALSIM_CancelRoboRioVInVoltageCallback(0, uid);
+  EXPECT_GT(context.fired.load(), 10) << "the sag came and went";
+  motor.StopMotor();
+  velmora_test::SetBatteryVoltage(12.0);
 }
 
 // A battery voltage a test sets through WPILib is the battery's own: the sag comes off it.

@@ -394,8 +394,9 @@ void c_Lidar_create(int32_t port) {
     panel.Double("Scans", false, 0.0);
   }
   // Started before it was created, the head turns from now.
-  if (!Big().created)
+  if (!Big().created) {
     BigDevice().nextScanMicros = velmora_sim::internal::NowMicros() + kBigScanMicros;
+  }
   Big().created = true;
   Big().port = port;
 }

@@ -191,8 +191,9 @@ double TargetRpm(const Channel& ch) {
 // it turns now. `busVolts` is the battery voltage the controller measured last.
 double Duty(const Channel& ch, bool powered, double busVolts) {
   if (!powered || !ch.enabled) return 0.0;
-  if (ch.mode == Mode::kSpeed)
+  if (ch.mode == Mode::kSpeed) {
     return std::isfinite(ch.speed) ? std::clamp(ch.speed, -1.0, 1.0) : 0.0;
+  }
   const double target = TargetRpm(ch);
   if (!std::isfinite(target) || !(busVolts > 0.0)) return 0.0;
   // Feed-forward: the voltage that holds the target speed on a free shaft; then the error.

@@ -29,11 +29,17 @@ namespace velmora {
 ///
 /// **Threads.** The library takes no locks. Use the controller itself (the first request for a
 /// channel, the identity queries) from one thread at a time, and get every channel you need
-/// before a second thread starts. The channels' own calls may then be shared between threads:
-/// the usual shape of a robot program, a WPILib PIDController writing a motor channel through
-/// PIDWrite from its own thread while the robot loop reads Get(), flips SetInverted and reads
-/// that and other channels and the encoders, is safe. Each such call stands on its own: a Set
-/// racing a SetInverted sends the speed with either the old or the new inversion.
+/// before a second thread starts. The channels' own calls may then be shared between threads,
+/// and that rests on the driver being thread-safe: the library passes each call to the driver
+/// on the caller's thread without any locking of its own (the simulation driver takes one call
+/// at a time). The usual shape of a robot program, a WPILib PIDController writing a motor
+/// channel through PIDWrite from its own thread while the robot loop reads Get(), flips
+/// SetInverted and reads that and other channels and the encoders, then works. Each such call
+/// stands on its own: a Set racing a SetInverted sends the speed with either the old or the new
+/// inversion. A channel should have one writer: with two threads calling Set (or PIDWrite) on
+/// it at once, Get() can be left different from the speed the device got last, since a Set
+/// stores its speed and then calls the driver, and the other writer's store and call can fall
+/// between the two.
 class VELMORA_API Orvex {
  public:
   /// The driver's handle for one controller, shared by its channel objects.

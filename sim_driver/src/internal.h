@@ -144,7 +144,8 @@ void OrvexTick(double dt);                           // advances every controlle
 void LidarTick(double nowMicros);                    // completes the lidars' scans due by then
 double OrvexChannelTurns(int32_t canId, int index);  // in the last tick; 0 without such channel
 // The simulated driver station gates every motor: while a station exists and is disabled, the
-// motors get no power. Without a station the motors run (bench testing).
+// motors get no power. Without a station the motors run (bench testing). Built against WPILib,
+// WPILib's driver station gates them as well: while it has the robot disabled, no power either.
 void SetStationState(bool exists, bool enabled);
 bool MotorsPowered();
 

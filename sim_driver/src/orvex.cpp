@@ -14,8 +14,10 @@
 //    a shaft angle (setTargetAngle) or a held position, the controller steers towards a target
 //    RPM: a proportional approach for positions (240 RPM per revolution of error), then a
 //    feed-forward on the bus voltage plus a proportional term on the speed error for the duty;
-//  - a disabled channel, and every channel while the simulated driver station is disabled, gets
-//    no output: the controller shorts the motor, which brakes it on its own back-EMF;
+//  - a disabled channel, or every channel while the robot is disabled (by the library's MockDS,
+//    or built against WPILib by WPILib's driver station), gets no output: the controller shorts
+//    the motor, which brakes it on its own back-EMF; what was commanded is kept and applies again
+//    once enabled;
 //  - a locked shaft (a test or WPILib's sim tools) does not turn and draws what a stalled motor
 //    draws;
 //  - every channel's supply current, duty x winding current, loads the battery: 12 V behind an
@@ -301,13 +303,15 @@ void MakePanel(Controller& c) {
 
 void ShowOrvex(Controller& c) {
   if (!c.panel.Shown()) return;
+  // A disabled robot's channels show as disabled, steering towards 0, whatever was commanded.
+  const bool powered = velmora_sim::internal::MotorsPowered();
   for (size_t i = 0; i < 4; ++i) {
     const Channel& ch = c.channels[i];
     const size_t base = i * kValuesPerChannel;
     c.panel.Show(base + kSpeed, ch.speed);
     c.panel.Show(base + kMode, static_cast<double>(ch.mode));
-    c.panel.Show(base + kEnabled, ch.enabled ? 1.0 : 0.0);
-    c.panel.Show(base + kTargetRpm, TargetRpm(ch));
+    c.panel.Show(base + kEnabled, ch.enabled && powered ? 1.0 : 0.0);
+    c.panel.Show(base + kTargetRpm, powered ? TargetRpm(ch) : 0.0);
     c.panel.Show(base + kRpm, ch.rpm);
     c.panel.Show(base + kEncoderDistance, ch.revolutions * ch.encoderSetup);
     c.panel.Show(base + kEncoderCount, ch.Count());

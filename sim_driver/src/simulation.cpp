@@ -258,7 +258,12 @@ void SetStationState(bool exists, bool enabled) {
   W().stationEnabled = enabled;
 }
 
-bool MotorsPowered() { return !W().stationExists || W().stationEnabled; }
+// A robot disabled by either driver station stays still: the library's MockDS (when one exists)
+// and, built against WPILib, WPILib's own driver station as the HAL's control word reports it.
+bool MotorsPowered() {
+  const World& w = W();
+  return (!w.stationExists || w.stationEnabled) && w.wpilibEnabled;
+}
 
 void ResetSimulation() {
   W() = World{};

@@ -4,6 +4,7 @@
 // its simulated clock is paused as well.
 #include <hal/HAL.h>
 #if defined(VELMORA_TEST_ON_REAL_WPILIB)
+#include <mockdata/DriverStationData.h>
 #include <mockdata/MockHooks.h>
 #include <networktables/NetworkTableInstance.h>
 #endif
@@ -24,6 +25,10 @@ int main(int argc, char** argv) {
   // The simulation driver follows WPILib's clock there: paused, it moves only when a test steps
   // it (SimStep steps it too), so every run sees the same readings.
   HALSIM_PauseTiming();
+  // The simulated motors stay still while WPILib's driver station has the robot disabled, as
+  // WPILib's simulation starts it: the tests run the robot enabled, as a team's simulation run
+  // with its driver station enabled does. A test that disables it enables it again.
+  HALSIM_SetDriverStationEnabled(1);
   // A robot object starts a NetworkTables server on a fixed TCP port; test programs run side by
   // side, so theirs stay local to the process and never open the port.
   nt::NetworkTableInstance::GetDefault().StartLocal();

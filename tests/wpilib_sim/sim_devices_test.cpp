@@ -5,6 +5,8 @@
 #include <hal/HALBase.h>
 
 #include <algorithm>
+#include <cmath>
+#include <iostream>
 #include <memory>
 #include <string>
 
@@ -143,6 +145,18 @@ TEST_F(SimDevicesTest, SimStepMovesWpilibsClockSoTheProgramHasOneClock) {
   EXPECT_DOUBLE_EQ(velmora_sim::SimTime(), 0.3);
 }
 
+// WPILib 2020 steps only paused timing: with its timing running, a step would move nothing, so
+// it is refused and says why.
+TEST_F(SimDevicesTest, SimStepIsRefusedWhileWpilibsTimingRuns) {
+  HALSIM_ResumeTiming();
+  velmora_test::StreamCapture err(std::cerr);
+  const bool stepped = velmora_sim::SimStep(0.1);
+  HALSIM_PauseTiming();
+  EXPECT_FALSE(stepped);
+  EXPECT_NE(err.Text().find("WPILib's timing is not paused"), std::string::npos) << err.Text();
+  EXPECT_TRUE(velmora_sim::SimStep(0.1));
+}
+
 TEST_F(SimDevicesTest, ASecondControllerOnAnOpenCanIdIsRefusedAndTheFirstKeepsItsSimDevice) {
   velmora::Orvex first(6);
   velmora::Orvex second(6);  // refused: handle 0
@@ -152,6 +166,83 @@ TEST_F(SimDevicesTest, ASecondControllerOnAnOpenCanIdIsRefusedAndTheFirstKeepsIt
   EXPECT_EQ(second.GetMotor(0).GetRPM(), 0.0);
   EXPECT_GT(first.GetMotor(0).GetRPM(), 0.0);
   EXPECT_EQ(SimDouble("Orvex[6]", "Motor 0 speed"), 0.1);
+}
+
+// A value set from outside while a driver call runs (here from a callback on a value that the
+// call shows) is the model's from the next call on, never shown over by the model's own value.
+TEST_F(SimDevicesTest, ValuesSetFromACallbackDuringADriverCallAreNeverLost) {
+  velmora::Adexa board(5.0f);
+  velmora::Orvex orvex(4);
+  velmora::Orvex::Motor& motor = orvex.GetMotor(1);
+  motor.Set(0.5);
+  struct Wiring {
+    int sets = 0;
+  } wiring;
+  const int32_t uid = HALSIM_RegisterSimValueChangedCallback(
+      SimValue("Orvex[4]", "Motor 1 RPM"), &wiring,
+      [](const char*, void* param, HAL_SimValueHandle, HAL_Bool, const HAL_Value*) {
+        auto* w = static_cast<Wiring*>(param);
+        ++w->sets;
+        // Input 0 follows its own signal until set: each set is a voltage it would not show.
+        HAL_SetSimValueDouble(SimValue("Adexa[I2C]", "Input 0 voltage"), 0.1 * w->sets);
+      },
+      0);
+  ASSERT_GE(uid, 0);
+  int held = 0;
+  for (int call = 0; call < 10; ++call) {
+    velmora_test::StepWpilib(0.1);
+    const int before = wiring.sets;
+    static_cast<void>(motor.GetRPM());  // shows a new RPM: the callback sets the input
+    ASSERT_GT(wiring.sets, before);
+    const float expected = static_cast<float>(0.1 * wiring.sets);
+    held += board.GetVoltage(0) == expected ? 1 : 0;
+    EXPECT_FLOAT_EQ(static_cast<float>(SimDouble("Adexa[I2C]", "Input 0 voltage")), expected);
+  }
+  HALSIM_CancelSimValueChangedCallback(uid);
+  EXPECT_EQ(held, 10);
+}
+
+// WPILib's sim data reset under open devices: a device made afterwards may get an old one's
+// handle, but each device's values stay its own, and the open ones are shown again.
+TEST_F(SimDevicesTest, ResettingWpilibsSimDataKeepsEachDevicesValuesItsOwn) {
+  auto before = std::make_unique<velmora::Orvex>(5);
+  before->GetMotor(0).Set(0.1);
+  const HAL_SimDeviceHandle old = HALSIM_GetSimDeviceHandle("Orvex[5]");
+  ASSERT_NE(old, 0);
+  HALSIM_ResetSimDeviceData();
+  velmora::Orvex after(6);
+  after.GetMotor(0).Set(0.3);
+  before->GetMotor(0).Set(0.2);
+  static_cast<void>(before->GetMotor(0).GetRPM());
+  const HAL_SimDeviceHandle first = HALSIM_GetSimDeviceHandle("Orvex[5]");
+  const HAL_SimDeviceHandle second = HALSIM_GetSimDeviceHandle("Orvex[6]");
+  ASSERT_NE(first, 0) << "the open controller is shown again";
+  ASSERT_NE(second, 0);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(SimDouble("Orvex[5]", "Motor 0 speed"), 0.2);
+  EXPECT_EQ(SimDouble("Orvex[6]", "Motor 0 speed"), 0.3);
+  // Releasing the first frees its own sim device, not the one that took its old handle.
+  before.reset();
+  EXPECT_EQ(HALSIM_GetSimDeviceHandle("Orvex[5]"), 0);
+  static_cast<void>(after.GetMotor(0).GetRPM());
+  EXPECT_EQ(HALSIM_GetSimDeviceHandle("Orvex[6]"), second);
+  EXPECT_EQ(SimDouble("Orvex[6]", "Motor 0 speed"), 0.3);
+}
+
+// A colour sensor reports 0 to 1 per component, whatever a tool sets on its sim device.
+TEST_F(SimDevicesTest, ColoursSetFromOutsideAreClippedToWhatTheSensorReports) {
+  velmora::Lumira sensor(3);
+  (void)sensor.GetColor();
+  HAL_SetSimValueDouble(SimValue("Lumira[CAN 3]", "Red"), -5.0);
+  HAL_SetSimValueDouble(SimValue("Lumira[CAN 3]", "Green"), 1e12);
+  HAL_SetSimValueDouble(SimValue("Lumira[CAN 3]", "Blue"), INFINITY);
+  velmora::Lumira::ColorData colour = sensor.GetColor();
+  EXPECT_EQ(colour.component1, 0.0f);
+  EXPECT_EQ(colour.component2, 1.0f);
+  EXPECT_EQ(colour.component3, 1.0f);
+  HAL_SetSimValueDouble(SimValue("Lumira[CAN 3]", "Blue"), NAN);
+  colour = sensor.GetColor();
+  EXPECT_EQ(colour.component3, 0.0f);
 }
 
 }  // namespace

@@ -164,6 +164,9 @@ class EnabledInSimulationRobot : public frc::TimedRobot {
 };
 
 TEST_F(SimWorldTest, AProgramEnabledFromItsSimulationInitRunsTeleop) {
+  // As a simulation run starts: no driver station has enabled the robot.
+  HALSIM_SetDriverStationEnabled(false);
+  HALSIM_NotifyDriverStationNewData();
   EnabledInSimulationRobot robot;
   std::thread loop([&robot] { robot.StartCompetition(); });
   // The driver station's thread takes the new data on its own time: step WPILib's clock until the
@@ -177,9 +180,7 @@ TEST_F(SimWorldTest, AProgramEnabledFromItsSimulationInitRunsTeleop) {
   loop.join();
   EXPECT_GE(robot.m_teleopPasses.load(), 25);
   EXPECT_TRUE(frc::DriverStation::GetInstance().IsEnabled());
-  EXPECT_GT(robot.m_shooter.GetRPM(), 0.0);
-  HALSIM_SetDriverStationEnabled(false);
-  HALSIM_NotifyDriverStationNewData();
+  EXPECT_GT(robot.m_shooter.GetRPM(), 0.0) << "enabled, the motor turns";
 }
 
 // Four locked shafts at full output: the battery voltage WPILib reports is 12 V less the internal

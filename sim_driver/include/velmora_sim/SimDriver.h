@@ -7,6 +7,13 @@
 //  - scripted results: a test can say what the next call (or every call) of a driver function
 //    returns and what it writes into the caller's storage. Without a script the simulated
 //    devices answer.
+//
+// Built against WPILib, every open device is also a WPILib sim device ("Orvex[5]", ...). The
+// driver calls WPILib's sim API only outside its own lock, so a sim value callback or an
+// enumeration callback may call into any device, from any thread. A settable value set from
+// outside (by a tool, a test or a callback, at any time) is what the device reads from its next
+// call on, never overwritten by the model. After HALSIM_ResetSimDeviceData the open devices are
+// shown again under their names, each with its own values.
 #pragma once
 
 #include <cstdint>
@@ -293,6 +300,15 @@ VELMORA_SIM_API bool SetLumiraColor(float red, float green, float blue);
 VELMORA_SIM_API bool SetAdexaVoltage(int channel, float volts);
 
 // Whether the simulated driver station exists and is enabled.
+//
+// A robot disabled by either driver station stays still: while a MockDS exists and is disabled,
+// or, built against WPILib, while WPILib's driver station has the robot disabled (the HAL's
+// control word, as HALSIM_SetDriverStationEnabled or the simulation GUI sets it), every motor
+// channel gets no power whatever is commanded and coasts to a stop; the controller's sim device
+// shows "Motor <n> enabled" false and a target RPM of 0. What was commanded is kept: enabled
+// again, the latest command applies. WPILib's simulation starts with the robot disabled; without
+// a MockDS the motors turn only once WPILib's driver station enables the robot. Built on its own,
+// only a MockDS gates the motors (without one they run, as on a bench).
 VELMORA_SIM_API bool MockDSEnabled();
 
 // [simulation]

@@ -329,11 +329,12 @@ TEST_F(LidarMiniTest, RecordsAreCopiedFieldByFieldFromTheDriver) {
 }
 
 // The simulated lidar rides on the robot and sweeps the field: more points per turn at lower
-// frequencies, a timestamp that advances by one scan period, nothing while stopped.
+// frequencies, nothing while stopped.
 TEST_F(LidarMiniTest, ScansOfTheSimulatedField) {
   LidarMini lidar(LidarMini::Port::kUSB0);
   EXPECT_TRUE(lidar.GetData().angles.empty()) << "not started";
   lidar.Start();
+  velmora_sim::SimStep(0.2);
   const LidarMini::ScanData slow = lidar.GetData();
   EXPECT_EQ(slow.angles.size(), 720u);
   EXPECT_EQ(slow.distances.size(), 720u);
@@ -343,18 +344,91 @@ TEST_F(LidarMiniTest, ScansOfTheSimulatedField) {
             static_cast<float>(velmora_sim::RayDistance(robot.x, robot.y, robot.heading)))
       << "straight ahead";
   velmora_sim::PlaceRobot({1.0, 2.0, 3.14159265358979323846 / 2});
+  EXPECT_NE(lidar.GetData().GetDistanceAt(0, 0.25f), 2.0f) << "the scan was taken before the turn";
+  velmora_sim::SimStep(1.0 / 6);
   EXPECT_FLOAT_EQ(lidar.GetData().GetDistanceAt(0, 0.25f), 2.0f) << "turned towards a wall 2 m off";
 
   Step(lidar, &LidarMini::IncreaseFrequencyHz, 6);
-  const LidarMini::ScanData fast = lidar.GetData();
-  EXPECT_EQ(fast.angles.size(), 360u);
-  EXPECT_EQ(fast.timestamp - slow.timestamp, 166667 + 83333) << "1/6 s, then 1/12 s, in us";
+  velmora_sim::SimStep(0.3);  // the 6 Hz scan under way, then one at 12 Hz
+  EXPECT_EQ(lidar.GetData().angles.size(), 360u) << "12 Hz";
   lidar.Stop();
   EXPECT_TRUE(lidar.GetData().angles.empty());
+  lidar.Start();
+  EXPECT_TRUE(lidar.GetData().angles.empty()) << "the first scan after a start is not done yet";
 
   const LidarMini::LidarInfo info = lidar.GetInfo();
   EXPECT_EQ(info.GetSerialString().substr(30), "00") << "port 0 in the last byte";
   EXPECT_EQ(info.firmwareMajor, 1);
+  lidar.Destroy();
+}
+
+// Scans come from the lidar's own clock, not from reads: a read between completions gets the
+// same scan again, and the timestamps are the completion times, 1/frequency apart.
+TEST_F(LidarMiniTest, ScansCompleteOnSimulatedTimeNotOnReads) {
+  struct Case {
+    int wholeHertzSteps;
+    double frequency;
+    double readEvery;  // seconds of simulated time between reads
+    double seconds;
+  };
+  const Case cases[] = {
+      {0, 6.0, 0.02, 10.0},  // a robot loop reading far faster than the lidar scans
+      {6, 12.0, 0.02, 5.0},  // the fastest the library allows
+      {0, 6.0, 0.5, 10.0},   // reading slower than the lidar scans: scans are skipped
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.frequency);
+    velmora_sim::Reset();
+    LidarMini lidar(LidarMini::Port::kUSB1);
+    Step(lidar, &LidarMini::IncreaseFrequencyHz, c.wholeHertzSteps);
+    lidar.Start();
+    const int64_t period = std::llround(1e6 / c.frequency);
+    // A scan's timestamp is on this clock: the first completes one period after the start.
+    int64_t last = velmora_sim::SimClockMicros();
+    int distinct = 0;
+    const long reads = std::lround(c.seconds / c.readEvery);
+    for (long i = 0; i < reads; ++i) {
+      velmora_sim::SimStep(c.readEvery);
+      const LidarMini::ScanData scan = lidar.GetData();
+      if (scan.angles.empty() || scan.timestamp == last) continue;  // none yet, or the same
+      ++distinct;
+      // The latest completed scan: done no later than now and no earlier than one period ago.
+      const int64_t now = velmora_sim::SimClockMicros();
+      EXPECT_LE(scan.timestamp, now);
+      EXPECT_GT(scan.timestamp, now - period - 1);
+      if (c.readEvery < 1.0 / c.frequency) {
+        ASSERT_NEAR(static_cast<double>(scan.timestamp - last), static_cast<double>(period), 1.0);
+      }
+      last = scan.timestamp;
+    }
+    velmora_sim::LidarMiniSimState state;
+    ASSERT_TRUE(velmora_sim::GetLidarMiniSim(Handle(), &state));
+    const double expected = c.seconds * c.frequency;
+    EXPECT_NEAR(static_cast<double>(state.scans), expected, 1.0) << "completed, read or not";
+    if (c.readEvery < 1.0 / c.frequency) {
+      EXPECT_EQ(distinct, state.scans) << "each seen once";
+    }
+    lidar.Destroy();
+  }
+}
+
+// A frequency step changes the scan after the one being swept, not the one in progress.
+TEST_F(LidarMiniTest, AFrequencyStepTakesEffectFromTheNextScan) {
+  LidarMini lidar(LidarMini::Port::kUSB0);
+  lidar.Start();
+  const int64_t started = velmora_sim::SimClockMicros();
+  velmora_sim::SimStep(0.05);                       // a quarter of the way into the first 6 Hz scan
+  Step(lidar, &LidarMini::IncreaseFrequencyHz, 6);  // now 12 Hz
+  velmora_sim::SimStep(0.1);
+  EXPECT_TRUE(lidar.GetData().angles.empty()) << "the first scan still takes 1/6 s";
+  velmora_sim::SimStep(0.02);
+  const LidarMini::ScanData first = lidar.GetData();
+  EXPECT_EQ(first.timestamp - started, 166667);
+  EXPECT_EQ(first.angles.size(), 720u) << "a whole turn at 6 Hz";
+  velmora_sim::SimStep(0.1);
+  const LidarMini::ScanData second = lidar.GetData();
+  EXPECT_EQ(second.timestamp - started, 166667 + 83333) << "then 1/12 s";
+  EXPECT_EQ(second.angles.size(), 360u);
   lidar.Destroy();
 }
 

@@ -135,6 +135,9 @@ TEST_F(LidarTest, ScansTheSimulatedFieldOnceStarted) {
   Lidar::ScanData data = lidar.GetData();
   EXPECT_EQ(data.distances[0], 0.0f) << "not started: no readings";
   lidar.Start();
+  velmora_sim::SimStep(0.05);
+  EXPECT_EQ(lidar.GetData().distances[0], 0.0f) << "the first scan takes 0.1 s";
+  velmora_sim::SimStep(0.05);
   data = lidar.GetData();
   const velmora_sim::RobotPose robot = velmora_sim::Robot();
   for (int deg = 0; deg < 360; ++deg) {
@@ -143,6 +146,25 @@ TEST_F(LidarTest, ScansTheSimulatedFieldOnceStarted) {
         velmora_sim::RayDistance(robot.x, robot.y, deg * 3.14159265358979323846 / 180);
     ASSERT_EQ(data.distances[deg], static_cast<float>(ray)) << deg;
   }
+}
+
+// The lidar turns at 10 Hz of simulated time however often it is read.
+TEST_F(LidarTest, ScansFollowSimulatedTime) {
+  Lidar lidar(Lidar::Port::kUSB0);
+  lidar.Start();
+  for (int i = 0; i < 100; ++i) {
+    velmora_sim::SimStep(0.02);
+    (void)lidar.GetData();
+    (void)lidar.GetData();
+  }
+  EXPECT_EQ(velmora_sim::GetLidarSim().scans, 20);
+  velmora_sim::PlaceRobot({1.0, 2.0, 3.14159265358979323846});  // facing the wall 1 m behind
+  velmora_sim::SimStep(0.05);
+  EXPECT_NE(lidar.GetData().distances[0], 1.0f) << "the scan before the turn, still";
+  velmora_sim::SimStep(0.05);
+  EXPECT_FLOAT_EQ(lidar.GetData().distances[0], 1.0f);
+  lidar.Stop();
+  EXPECT_EQ(lidar.GetData().distances[0], 0.0f) << "stopped";
 }
 
 }  // namespace

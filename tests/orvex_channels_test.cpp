@@ -281,8 +281,9 @@ TEST_F(ChannelTest, SimulatedMotorAndEncoderAgree) {
   Orvex::Encoder& enc = orvex->GetEncoder(0, 0.1);  // 0.1 m per revolution
   motor.Set(0.5);
   simdrv::SimStep(2.0);
-  EXPECT_NEAR(motor.GetRPM(), 2500.0, 1.0);
-  EXPECT_NEAR(enc.GetSpeed(), 2500.0 / 60.0 * 0.1, 0.01);
+  const double rpm = 2500.0 * simdrv::Battery().volts / 12.0;  // on the sagging battery
+  EXPECT_NEAR(motor.GetRPM(), rpm, 0.5);
+  EXPECT_NEAR(enc.GetSpeed(), rpm / 60.0 * 0.1, 0.01);
   EXPECT_GT(enc.GetEncoderDistance(), 0.0);
   EXPECT_FALSE(enc.GetStopped());
   EXPECT_EQ(enc.Get(), enc.GetCount());

@@ -32,6 +32,7 @@ namespace velmora_sim::internal {
 std::recursive_mutex& DriverMutex();
 int& CallDepth();                   // how deep this thread is in driver calls
 void EnterCall(bool robotEnabled);  // follows WPILib's clock, reads settable sim values
+void WatchBattery();                // without the lock: notes voltages set on WPILib's battery
 void LeaveCall();                   // records every device's state for publishing
 void PublishAfterCall();            // publishes it, without the lock
 class DriverLock {
@@ -41,6 +42,7 @@ class DriverLock {
       const bool outermost = CallDepth() == 0;
       // Read before the lock: WPILib runs driver station callbacks under a lock of its own.
       const bool enabled = outermost && wpilib::RobotEnabled();
+      if (outermost) WatchBattery();
       m_guard.lock();
       ++CallDepth();
       if (outermost) EnterCall(enabled);
@@ -131,10 +133,16 @@ constexpr uint64_t kMaxStepTicks = 720000;
 constexpr double kMaxStepSeconds = kMaxSimStepSeconds;
 static_assert(kMaxStepTicks * kTickMicros == static_cast<uint64_t>(kMaxStepSeconds * 1e6));
 double Now();
+// Simulated time in microseconds since the last Reset, in whole ticks; and where that time starts
+// on the clock a program reads: WPILib's clock (HAL_GetFPGATime) when the driver follows it, 0
+// otherwise. Device timestamps are EpochMicros() + a time on the simulated clock.
+double NowMicros();
+int64_t EpochMicros();
 // Brings the world up to WPILib's clock, in whole ticks (nothing without WPILib).
 void FollowWpilibClock();
-void OrvexTick(double dt);                         // advances every controller by one tick
-double OrvexChannelRpm(int32_t canId, int index);  // 0 when there is no such channel
+void OrvexTick(double dt);                           // advances every controller by one tick
+void LidarTick(double nowMicros);                    // completes the lidars' scans due by then
+double OrvexChannelTurns(int32_t canId, int index);  // in the last tick; 0 without such channel
 // The simulated driver station gates every motor: while a station exists and is disabled, the
 // motors get no power. Without a station the motors run (bench testing). Built against WPILib,
 // WPILib's driver station gates them as well: while it has the robot disabled, no power either.
@@ -144,6 +152,7 @@ bool MotorsPowered();
 // Each device family's sim devices: read what a tool or a test set, show the models' state.
 void ReadOrvexPanels();
 void ShowOrvexPanels();
+void PublishBattery();  // without the lock
 void ShowLidarPanels();
 void ReadSensorPanels();
 void ShowSensorPanels();

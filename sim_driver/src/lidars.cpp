@@ -2,6 +2,7 @@
 // filtering lidar (one process-wide device). Both ride on the simulated robot and measure the
 // field around it; what they see is kept apart from how each device scans.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iostream>
 #include <memory>
@@ -51,8 +52,16 @@ constexpr float kMiniLowestFrequency = 5.0f;
 constexpr float kMiniHighestFrequency = 15.0f;
 
 // A small lidar and, in WPILib's simulation, its sim device "LidarMini[USB<port>]".
+//
+// The head turns on its own clock: once started, it completes a scan every 1/frequency seconds of
+// simulated time, whoever reads. A read hands out the latest completed scan, as often as asked,
+// until the next one completes. A frequency step changes the speed of the head for the scan after
+// the one it is sweeping.
 struct MiniLidar {
   velmora_sim::LidarMiniSimState state;
+  double nextScanMicros = 0.0;  // when the scan being swept completes, simulated microseconds
+  double sweepFrequency = 6.0;  // the frequency of the scan being swept
+  std::vector<LidarMiniJNI::DataPoint> latest;  // the latest completed scan; empty before one
   velmora_sim::internal::Panel panel;
 };
 
@@ -108,32 +117,92 @@ void StepMiniFrequency(void* handle, bool wholeHertz, bool up) {
 }
 
 // One sweep of the field: as many points as the lidar samples in one turn at its frequency.
-void SweepMini(MiniLidar& lidar, LidarMiniJNI::ScanData& scan) {
-  velmora_sim::LidarMiniSimState& s = lidar.state;
-  if (!s.scanning) {
-    scan.timestamp = s.timestamp;
-    return;
-  }
-  const double frequency = s.frequency;
+void SweepMini(double frequency, std::vector<LidarMiniJNI::DataPoint>& points) {
   const int count = PointsPerScan(frequency);
-  s.timestamp += std::llround(1e6 / frequency);
-  ++s.scans;
-  scan.timestamp = s.timestamp;
-  scan.points.reserve(static_cast<size_t>(count));
+  points.clear();
+  points.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {
     const float angle = static_cast<float>(i * 360.0 / count);
     const float distance = MeasuredDistance(angle);
-    scan.points.push_back({angle, distance, QualityOf(distance)});
+    points.push_back({angle, distance, QualityOf(distance)});
   }
+}
+
+// Completes the scan of a small lidar when it is due by `nowMicros`. The points are what the lidar
+// sees from where the robot is at the tick the scan completes in; the timestamp is the exact
+// completion time. Ticks are far shorter than a scan, so a tick completes one scan, unless the
+// world passed over a stretch of time without computing it (a jump of WPILib's clock): the scans
+// of that stretch count as completed, and the latest is swept.
+void AdvanceMini(MiniLidar& lidar, double nowMicros) {
+  velmora_sim::LidarMiniSimState& s = lidar.state;
+  if (!s.scanning || lidar.nextScanMicros > nowMicros) return;
+  double completed = lidar.nextScanMicros;
+  double sweptAt = lidar.sweepFrequency;
+  int64_t count = 1;
+  // The next turn runs at the frequency the device has now.
+  lidar.sweepFrequency = s.frequency;
+  const double period = 1e6 / lidar.sweepFrequency;
+  lidar.nextScanMicros = completed + period;
+  if (lidar.nextScanMicros <= nowMicros) {
+    const double more = std::floor((nowMicros - lidar.nextScanMicros) / period) + 1.0;
+    count += static_cast<int64_t>(more);
+    completed = lidar.nextScanMicros + (more - 1.0) * period;
+    lidar.nextScanMicros = completed + period;
+    sweptAt = lidar.sweepFrequency;
+  }
+  s.scans += count;
+  s.timestamp = velmora_sim::internal::EpochMicros() + std::llround(completed);
+  SweepMini(sweptAt, lidar.latest);
+}
+
+void StartMini(MiniLidar& lidar) {
+  velmora_sim::LidarMiniSimState& s = lidar.state;
+  if (s.scanning) return;
+  s.scanning = true;
+  lidar.latest.clear();
+  lidar.sweepFrequency = s.frequency;
+  lidar.nextScanMicros = velmora_sim::internal::NowMicros() + 1e6 / lidar.sweepFrequency;
+}
+
+void StopMini(MiniLidar& lidar) {
+  lidar.state.scanning = false;
+  lidar.latest.clear();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Large lidar
 // ---------------------------------------------------------------------------------------------
 
-velmora_sim::LidarSimState& Big() {
-  static velmora_sim::LidarSimState lidar;
+// The large lidar turns at a fixed rate of its own, 10 scans a second, with the same rule as the
+// small one: a read hands out the latest completed scan until the next one completes.
+constexpr double kBigScanMicros = 100000.0;
+
+struct BigLidar {
+  velmora_sim::LidarSimState state;
+  double nextScanMicros = 0.0;
+  bool hasScan = false;
+  std::array<float, 360> distances{};
+};
+
+BigLidar& BigDevice() {
+  static BigLidar lidar;
   return lidar;
+}
+
+velmora_sim::LidarSimState& Big() { return BigDevice().state; }
+
+void AdvanceBig(double nowMicros) {
+  BigLidar& lidar = BigDevice();
+  if (!lidar.state.created || !lidar.state.scanning) return;
+  if (lidar.nextScanMicros > nowMicros) return;
+  // One scan per tick, or every scan of a stretch the world passed over (see AdvanceMini).
+  const double due = std::floor((nowMicros - lidar.nextScanMicros) / kBigScanMicros) + 1.0;
+  lidar.state.scans += static_cast<int64_t>(due);
+  lidar.nextScanMicros += due * kBigScanMicros;
+  for (int deg = 0; deg < 360; ++deg) {
+    lidar.distances[static_cast<size_t>(deg)] = MeasuredDistance(static_cast<float>(deg));
+  }
+  lidar.hasScan = true;
 }
 
 // The large lidar in WPILib's simulation, "Lidar[USB<port>]", from its create call on. Never
@@ -183,8 +252,13 @@ LidarSimState GetLidarSim() {
 namespace internal {
 void ResetLidarSims() {
   Minis().clear();
-  Big() = LidarSimState{};
+  BigDevice() = BigLidar{};
   BigPanel() = Panel{};
+}
+
+void LidarTick(double nowMicros) {
+  for (const auto& mini : Minis()) AdvanceMini(*mini, nowMicros);
+  AdvanceBig(nowMicros);
 }
 
 void ShowLidarPanels() {
@@ -237,13 +311,13 @@ void c_LidarMini_destroy(void* handle) {
 void c_LidarMini_start(void* handle) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_LidarMini_start", handle);
-  if (MiniLidar* lidar = FindMini(handle)) lidar->state.scanning = true;
+  if (MiniLidar* lidar = FindMini(handle)) StartMini(*lidar);
 }
 
 void c_LidarMini_stop(void* handle) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_LidarMini_stop", handle);
-  if (MiniLidar* lidar = FindMini(handle)) lidar->state.scanning = false;
+  if (MiniLidar* lidar = FindMini(handle)) StopMini(*lidar);
 }
 
 void c_LidarMini_increaseFrequency(void* handle, bool wholeHertz) {
@@ -301,7 +375,11 @@ void c_LidarMini_getData(void* handle, LidarMiniJNI::ScanData* storage) {
     for (const auto& p : r->scan) scan->points.push_back({p.angle, p.distance, p.quality});
     return;
   }
-  if (MiniLidar* lidar = FindMini(handle)) SweepMini(*lidar, *scan);
+  if (const MiniLidar* lidar = FindMini(handle)) {
+    // A stopped lidar, or one still sweeping its first scan, has no scan to give.
+    scan->timestamp = lidar->state.timestamp;
+    scan->points = lidar->latest;
+  }
 }
 
 void c_Lidar_create(int32_t port) {
@@ -315,6 +393,10 @@ void c_Lidar_create(int32_t port) {
     panel.Double("Points per scan", false, 0.0);
     panel.Double("Scans", false, 0.0);
   }
+  // Started before it was created, the head turns from now.
+  if (!Big().created) {
+    BigDevice().nextScanMicros = velmora_sim::internal::NowMicros() + kBigScanMicros;
+  }
   Big().created = true;
   Big().port = port;
 }
@@ -322,13 +404,18 @@ void c_Lidar_create(int32_t port) {
 void c_Lidar_start() {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Lidar_start");
-  Big().scanning = true;
+  BigLidar& lidar = BigDevice();
+  if (lidar.state.scanning) return;
+  lidar.state.scanning = true;
+  lidar.hasScan = false;
+  lidar.nextScanMicros = velmora_sim::internal::NowMicros() + kBigScanMicros;
 }
 
 void c_Lidar_stop() {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Lidar_stop");
-  Big().scanning = false;
+  BigDevice().state.scanning = false;
+  BigDevice().hasScan = false;
 }
 
 velmora_driver::LidarScanBlock c_Lidar_getData() {
@@ -339,12 +426,12 @@ velmora_driver::LidarScanBlock c_Lidar_getData() {
     ApplyFill(*r, &block);
     return block;
   }
-  velmora_sim::LidarSimState& lidar = Big();
-  const bool measuring = lidar.created && lidar.scanning;
-  if (measuring) ++lidar.scans;
+  // Until the first scan completes, and while stopped, every distance is 0 (no reading).
+  const BigLidar& lidar = BigDevice();
+  const bool measuring = lidar.state.created && lidar.state.scanning && lidar.hasScan;
   for (int deg = 0; deg < 360; ++deg) {
     block.angles[deg] = static_cast<float>(deg);
-    block.distances[deg] = measuring ? MeasuredDistance(static_cast<float>(deg)) : 0.0f;
+    block.distances[deg] = measuring ? lidar.distances[static_cast<size_t>(deg)] : 0.0f;
   }
   return block;
 }

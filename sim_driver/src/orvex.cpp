@@ -4,25 +4,37 @@
 // ID so that a program sees consistent values: the device ID is the CAN ID, the serial number and
 // the versions are texts made from it.
 //
-// The motor model, advanced in simulated time (SimStep):
-//  - each channel steers towards a target speed in RPM: the commanded speed times the free speed
-//    (5000 RPM), or the RPM given by setTargetVelocity, or a proportional approach to a target
-//    encoder count (setTargetDistance), shaft angle (setTargetAngle) or held position;
-//  - the actual RPM follows the target with a first-order lag (time constant 0.1 s);
+// The motor model, advanced in simulated time (one 5 ms tick at a time):
+//  - each channel drives a DC motor (dc_motor.h: free speed 5000 RPM, stall torque 2.4 N m,
+//    stall current 100 A, free current 2 A at 12 V, viscous friction) with an inertia on its shaft
+//    (5e-4 kg m^2 unless set), fed from the robot's battery through the controller;
+//  - in speed mode the controller applies the commanded speed as its output duty: the motor sees
+//    speed x the bus voltage, so it runs slower on a sagging battery and under load;
+//  - with a target velocity (setTargetVelocity, RPM), a target encoder count (setTargetDistance),
+//    a shaft angle (setTargetAngle) or a held position, the controller steers towards a target
+//    RPM: a proportional approach for positions (240 RPM per revolution of error), then a
+//    feed-forward on the bus voltage plus a proportional term on the speed error for the duty;
 //  - a disabled channel, or every channel while the robot is disabled (by the library's MockDS,
-//    or built against WPILib by WPILib's driver station), gets no power and coasts down to 0
-//    with the same lag; what was commanded is kept and applies again once enabled;
+//    or built against WPILib by WPILib's driver station), gets no output: the controller shorts
+//    the motor, which brakes it on its own back-EMF; what was commanded is kept and applies again
+//    once enabled;
+//  - a locked shaft (a test or WPILib's sim tools) does not turn and draws what a stalled motor
+//    draws;
+//  - every channel's supply current, duty x winding current, loads the battery: 12 V behind an
+//    internal resistance of 0.02 ohm, so the bus voltage sags with the total current;
 //  - the encoder integrates the shaft revolutions: count = revolutions x counts per revolution
 //    (the encoder resolution, 2048 unless set), distance = revolutions x the set-up value given
 //    with setEncoder (distance per revolution), speed = RPM / 60 x the set-up value;
 //  - the controller's temperature rises towards 25 C + 20 C x the mean load with a 20 s lag.
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <iostream>
 #include <map>
 
 #include "../../src/driver_link/VelmoraDriver.h"
+#include "dc_motor.h"
 #include "internal.h"
 #include "panel.h"
 
@@ -31,8 +43,15 @@ using velmora_sim::internal::Record;
 
 namespace {
 
-constexpr double kFreeSpeedRpm = 5000.0;
-constexpr double kLagSeconds = 0.1;
+using velmora_sim::internal::DcMotor;
+
+constexpr DcMotor kMotor{
+    velmora_sim::kOrvexMotor.nominalVolts, velmora_sim::kOrvexMotor.freeSpeedRpm,
+    velmora_sim::kOrvexMotor.stallTorque, velmora_sim::kOrvexMotor.stallCurrent,
+    velmora_sim::kOrvexMotor.freeCurrent};
+constexpr double kFreeSpeedRpm = velmora_sim::kOrvexMotor.freeSpeedRpm;
+// Closed-loop modes: duty per unit of speed error, the error in fractions of the free speed.
+constexpr double kSpeedGain = 3.0;
 constexpr double kAmbientCelsius = 25.0;
 constexpr double kHeatingCelsius = 20.0;
 constexpr double kThermalSeconds = 20.0;
@@ -61,6 +80,12 @@ struct Channel {
   float currentLimit = 0.0f;
   uint8_t currentLimitMode = 0;
   uint8_t pidType = 0;
+  // The motor: what it has on its shaft, whether the shaft is held, and what it drew last tick.
+  double inertia = velmora_sim::kOrvexMotor.defaultInertia;
+  bool locked = false;
+  double duty = 0.0;
+  double current = 0.0;    // winding current, A; negative when it drives backwards or brakes
+  double lastTurns = 0.0;  // revolutions in the last tick
 
   int CountsPerRevolution() const {
     return encoderResolution != 0 ? encoderResolution : kDefaultCountsPerRevolution;
@@ -92,15 +117,44 @@ struct Controller {
   velmora_sim::internal::Panel panel;
 };
 
+// The robot's battery, which every controller draws from.
+struct BatteryModel {
+  double emf = velmora_sim::kBatteryVolts;    // open-circuit voltage
+  double volts = velmora_sim::kBatteryVolts;  // at the bus, after the sag
+  double current = 0.0;                       // what the controllers draw, A
+  // Built against WPILib: the bus voltage last queued for WPILib's input voltage (NaN: none).
+  double queuedVolts = NAN;
+};
+
 struct Sim {
   std::map<int32_t, Controller> controllers;  // by handle
   int32_t nextHandle = 1;
+  BatteryModel battery;
 };
 
 // Never destroyed: its sim devices must not outlive WPILib's tables at exit.
 Sim& S() {
   static Sim* sim = new Sim;
   return *sim;
+}
+
+// Built against WPILib, the battery's bus voltage is WPILib's input voltage. WPILib runs the
+// callbacks of that value under its own lock, so the driver neither reads nor sets it under the
+// driver's lock: a watcher notes every voltage set there from outside (the driver's own sets are
+// told apart by the thread that makes them), the next call takes it as the battery's open-circuit
+// voltage, and the bus voltage is published after the call has let go of the lock.
+std::atomic<bool> g_inputVoltsSet{false};
+std::atomic<double> g_inputVolts{0.0};
+thread_local bool t_publishingVolts = false;
+std::atomic<double> g_publishVolts{0.0};
+std::atomic<uint64_t> g_publishSequence{0};
+uint64_t g_publishedSequence = 0;  // only the publishing thread touches it
+std::atomic<bool> g_publishing{false};
+
+void InputVoltageSet(double volts) {
+  if (t_publishingVolts) return;
+  g_inputVolts.store(volts, std::memory_order_relaxed);
+  g_inputVoltsSet.store(true, std::memory_order_release);
 }
 
 Controller* Find(int32_t handle) {
@@ -135,25 +189,72 @@ double TargetRpm(const Channel& ch) {
   return 0.0;
 }
 
-void Advance(Controller& c, double dt) {
-  const bool powered = velmora_sim::internal::MotorsPowered();
-  double load = 0.0;
-  for (Channel& ch : c.channels) {
-    const double target = powered ? TargetRpm(ch) : 0.0;
-    if (std::isfinite(target)) ch.rpm += (target - ch.rpm) * (dt / kLagSeconds);
-    ch.revolutions += ch.rpm / 60.0 * dt;
-    load += std::fabs(ch.rpm) / kFreeSpeedRpm / 4.0;
+// The output the controller gives a channel, -1 to 1, from what the channel was told and how fast
+// it turns now. `busVolts` is the battery voltage the controller measured last.
+double Duty(const Channel& ch, bool powered, double busVolts) {
+  if (!powered || !ch.enabled) return 0.0;
+  if (ch.mode == Mode::kSpeed) {
+    return std::isfinite(ch.speed) ? std::clamp(ch.speed, -1.0, 1.0) : 0.0;
   }
-  const double settle = kAmbientCelsius + kHeatingCelsius * load;
-  c.temperature += (settle - c.temperature) * (dt / kThermalSeconds);
+  const double target = TargetRpm(ch);
+  if (!std::isfinite(target) || !(busVolts > 0.0)) return 0.0;
+  // Feed-forward: the voltage that holds the target speed on a free shaft; then the error.
+  const double feedForward = target / kFreeSpeedRpm * kMotor.nominalVolts / busVolts;
+  const double correction = kSpeedGain * (target - ch.rpm) / kFreeSpeedRpm;
+  return std::clamp(feedForward + correction, -1.0, 1.0);
+}
+
+// One tick of every controller: the outputs, the battery under their load, then the shafts.
+void AdvanceAll(double dt) {
+  Sim& sim = S();
+  const bool powered = velmora_sim::internal::MotorsPowered();
+  double conductance = 0.0;
+  double backEmfCurrent = 0.0;
+  for (auto& entry : sim.controllers) {
+    for (Channel& ch : entry.second.channels) {
+      ch.duty = Duty(ch, powered, sim.battery.volts);
+      const double speed = ch.locked ? 0.0 : ch.rpm * velmora_sim::internal::kRadPerSecPerRpm;
+      conductance += ch.duty * ch.duty / kMotor.Resistance();
+      backEmfCurrent += ch.duty * kMotor.BackEmfConstant() * speed / kMotor.Resistance();
+    }
+  }
+  BatteryModel& battery = sim.battery;
+  battery.volts = velmora_sim::internal::BusVoltage(battery.emf, velmora_sim::kBatteryResistance,
+                                                    conductance, backEmfCurrent);
+  battery.current = 0.0;
+  for (auto& entry : sim.controllers) {
+    Controller& c = entry.second;
+    double load = 0.0;
+    for (Channel& ch : c.channels) {
+      const double speed = ch.rpm * velmora_sim::internal::kRadPerSecPerRpm;
+      const DcMotor::Step step =
+          kMotor.Advance(ch.duty * battery.volts, speed, ch.inertia, dt, ch.locked);
+      ch.rpm = step.speed / velmora_sim::internal::kRadPerSecPerRpm;
+      ch.lastTurns = step.turned / (2.0 * 3.14159265358979323846);
+      ch.revolutions += ch.lastTurns;
+      ch.current = step.current;
+      battery.current += ch.duty * ch.current;
+      load += std::fabs(ch.rpm) / kFreeSpeedRpm / 4.0;
+    }
+    const double settle = kAmbientCelsius + kHeatingCelsius * load;
+    c.temperature += (settle - c.temperature) * (dt / kThermalSeconds);
+  }
+}
+
+// What a controller draws from the battery now, A.
+double SupplyCurrent(const Controller& c) {
+  double current = 0.0;
+  for (const Channel& ch : c.channels) current += ch.duty * ch.current;
+  return current;
 }
 
 // ---------------------------------------------------------------------------------------------
 // The controller as a sim device
 // ---------------------------------------------------------------------------------------------
 
-// Per motor channel, in this order; the limit switches are what the robot's mechanism presses, so
-// a tool or a test sets them. Then the controller's temperature.
+// Per motor channel, in this order; the limit switches are what the robot's mechanism presses, the
+// locked shaft and the inertia on it are the mechanism's, so a tool or a test sets them. Then the
+// controller's temperature and what it draws from the battery.
 enum OrvexValue : size_t {
   kSpeed,
   kMode,
@@ -165,16 +266,21 @@ enum OrvexValue : size_t {
   kEncoderSpeed,
   kLimitSwitch0,
   kLimitSwitch1,
+  kCurrent,
+  kLocked,
+  kInertia,
   kValuesPerChannel
 };
 constexpr size_t kTemperatureSlot = 4 * kValuesPerChannel;
+constexpr size_t kSupplyCurrentSlot = kTemperatureSlot + 1;
 constexpr const char* kModeNames[] = {"speed", "velocity", "position"};
 
 void MakePanel(Controller& c) {
   using velmora_sim::internal::Panel;
   c.panel = Panel("Orvex[" + std::to_string(c.canId) + "]");
   if (!c.panel.Shown()) return;
-  for (int i = 0; i < 4; ++i) {
+  for (size_t i = 0; i < 4; ++i) {
+    const Channel& ch = c.channels[i];
     const std::string motor = "Motor " + std::to_string(i) + " ";
     const std::string encoder = "Encoder " + std::to_string(i) + " ";
     c.panel.Double((motor + "speed").c_str(), false, 0.0);
@@ -187,8 +293,12 @@ void MakePanel(Controller& c) {
     c.panel.Double((encoder + "speed").c_str(), false, 0.0);
     c.panel.Double((motor + "limit switch 0").c_str(), true, 0.0);
     c.panel.Double((motor + "limit switch 1").c_str(), true, 0.0);
+    c.panel.Double((motor + "current").c_str(), false, 0.0);
+    c.panel.Boolean((motor + "locked").c_str(), true, ch.locked);
+    c.panel.Double((motor + "load inertia").c_str(), true, ch.inertia);
   }
   c.panel.Double("Temperature", false, kAmbientCelsius);
+  c.panel.Double("Supply current", false, 0.0);
 }
 
 void ShowOrvex(Controller& c) {
@@ -208,9 +318,16 @@ void ShowOrvex(Controller& c) {
     c.panel.Show(base + kEncoderSpeed, ch.rpm / 60.0 * ch.encoderSetup);
     c.panel.Show(base + kLimitSwitch0, ch.limitSwitch[0]);
     c.panel.Show(base + kLimitSwitch1, ch.limitSwitch[1]);
+    c.panel.Show(base + kCurrent, ch.current);
+    c.panel.Show(base + kLocked, ch.locked ? 1.0 : 0.0);
+    c.panel.Show(base + kInertia, ch.inertia);
   }
   c.panel.Show(kTemperatureSlot, c.temperature);
+  c.panel.Show(kSupplyCurrentSlot, SupplyCurrent(c));
 }
+
+// An inertia the model can work with: a positive, finite number of kg m^2.
+bool ValidInertia(double inertia) { return std::isfinite(inertia) && inertia > 0.0; }
 
 // A switch state set from outside: the driver reports it as a 32-bit integer.
 int32_t SwitchState(double value) {
@@ -221,10 +338,23 @@ int32_t SwitchState(double value) {
 void ReadOrvex(Controller& c) {
   if (!c.panel.Shown()) return;
   for (size_t i = 0; i < 4; ++i) {
+    Channel& ch = c.channels[i];
     const size_t base = i * kValuesPerChannel;
     for (size_t which = 0; which < 2; ++which) {
       if (auto v = c.panel.Changed(base + kLimitSwitch0 + which)) {
-        c.channels[i].limitSwitch[which] = SwitchState(*v);
+        ch.limitSwitch[which] = SwitchState(*v);
+      }
+    }
+    if (auto v = c.panel.Changed(base + kLocked)) ch.locked = *v != 0.0;
+    if (auto v = c.panel.Changed(base + kInertia)) {
+      if (ValidInertia(*v)) {
+        ch.inertia = *v;
+      } else {
+        // Refused: the value goes back to the inertia the model keeps using.
+        std::cerr << "[VelmoraDriver] Orvex[" << c.canId << "] Motor " << i
+                  << " load inertia must be a positive number of kg m^2, got: " << *v
+                  << "; keeping " << ch.inertia << '\n';
+        c.panel.Show(base + kInertia, ch.inertia);
       }
     }
   }
@@ -251,6 +381,33 @@ bool SetOrvexZynderPosition(int32_t canId, int index, double position) {
   return true;
 }
 
+void SetOrvexMotorLocked(int32_t canId, int index, bool locked) {
+  const velmora_sim::internal::DriverLock lock;
+  Controller* c = FindByCanId(canId);
+  if (c != nullptr && index >= 0 && index < 4) c->channels[index].locked = locked;
+}
+
+bool SetOrvexLoadInertia(int32_t canId, int index, double inertia) {
+  const velmora_sim::internal::DriverLock lock;
+  Controller* c = FindByCanId(canId);
+  if (c == nullptr || index < 0 || index >= 4 || !ValidInertia(inertia)) return false;
+  c->channels[index].inertia = inertia;
+  return true;
+}
+
+BatteryState Battery() {
+  const velmora_sim::internal::DriverLock lock;
+  const auto& b = S().battery;
+  return BatteryState{b.emf, kBatteryResistance, b.volts, b.current};
+}
+
+bool SetBatteryEmf(double volts) {
+  const velmora_sim::internal::DriverLock lock;
+  if (!std::isfinite(volts) || volts < 0.0 || volts > kMaximumBatteryVolts) return false;
+  S().battery.emf = volts;
+  return true;
+}
+
 OrvexChannelState OrvexChannel(int32_t canId, int index) {
   const velmora_sim::internal::DriverLock lock;
   OrvexChannelState state;
@@ -266,6 +423,10 @@ OrvexChannelState OrvexChannel(int32_t canId, int index) {
   state.encoderSetup = ch.encoderSetup;
   state.encoderCount = ch.Count();
   state.temperature = c->temperature;
+  state.locked = ch.locked;
+  state.inertia = ch.inertia;
+  state.duty = ch.duty;
+  state.current = ch.current;
   return state;
 }
 
@@ -273,21 +434,54 @@ namespace internal {
 
 void ResetOrvexSim() { S() = Sim{}; }
 
-void OrvexTick(double dt) {
-  for (auto& entry : S().controllers) Advance(entry.second, dt);
-}
+void OrvexTick(double dt) { AdvanceAll(dt); }
 
 void ReadOrvexPanels() {
   for (auto& entry : S().controllers) ReadOrvex(entry.second);
+  // A voltage a test or a tool set as WPILib's input voltage is the battery's, from now on.
+  BatteryModel& battery = S().battery;
+  if (!g_inputVoltsSet.exchange(false, std::memory_order_acquire)) return;
+  const double volts = g_inputVolts.load(std::memory_order_relaxed);
+  if (std::isfinite(volts) && volts >= 0.0 && volts <= kMaximumBatteryVolts) {
+    battery.emf = volts;
+    battery.volts = volts - kBatteryResistance * battery.current;
+  } else {
+    std::cerr << "[VelmoraDriver] the battery voltage must be within 0 to " << kMaximumBatteryVolts
+              << " V, got: " << volts << "; keeping " << battery.emf << " V\n";
+  }
+  battery.queuedVolts = NAN;  // whatever was set, show the model's bus voltage over it
 }
 
 void ShowOrvexPanels() {
   for (auto& entry : S().controllers) ShowOrvex(entry.second);
+  BatteryModel& battery = S().battery;
+  if (!wpilib::kLinked || battery.volts == battery.queuedVolts) return;
+  battery.queuedVolts = battery.volts;
+  g_publishVolts.store(battery.volts, std::memory_order_relaxed);
+  g_publishSequence.fetch_add(1, std::memory_order_release);
 }
 
-double OrvexChannelRpm(int32_t canId, int index) {
+void WatchBattery() { wpilib::WatchInputVoltage(&InputVoltageSet); }
+
+void PublishBattery() {
+  if (!wpilib::kLinked) return;
+  // One thread publishes at a time; another leaves its value to it. The publishing thread looks
+  // again before it stops, so the latest value goes out (or waits for the next call).
+  if (g_publishing.exchange(true, std::memory_order_acquire)) return;
+  for (int pass = 0; pass < 4; ++pass) {
+    const uint64_t sequence = g_publishSequence.load(std::memory_order_acquire);
+    if (sequence == g_publishedSequence) break;
+    t_publishingVolts = true;
+    wpilib::SetInputVoltage(g_publishVolts.load(std::memory_order_relaxed));
+    t_publishingVolts = false;
+    g_publishedSequence = sequence;
+  }
+  g_publishing.store(false, std::memory_order_release);
+}
+
+double OrvexChannelTurns(int32_t canId, int index) {
   Controller* c = FindByCanId(canId);
-  return (c != nullptr && index >= 0 && index < 4) ? c->channels[index].rpm : 0.0;
+  return (c != nullptr && index >= 0 && index < 4) ? c->channels[index].lastTurns : 0.0;
 }
 
 }  // namespace internal

@@ -39,6 +39,8 @@ struct World {
   bool clockSeen = false;
   uint64_t clockLast = 0;
   uint64_t clockPending = 0;
+  // WPILib's clock at tick 0, so that timestamps of the simulated devices read on WPILib's clock.
+  int64_t epochMicros = 0;
   FieldLayout field;
   RobotPose robot;
   double travelled = 0.0;
@@ -69,10 +71,11 @@ bool Blocked(double x, double y) {
 void MoveRobot(double dt) {
   World& w = W();
   if (!w.drive.attached) return;
+  // The wheels roll what their motors turned in this tick.
   const double vl =
-      internal::OrvexChannelRpm(w.drive.canId, w.drive.left) / 60.0 * w.drive.metresPerRevolution;
+      internal::OrvexChannelTurns(w.drive.canId, w.drive.left) * w.drive.metresPerRevolution / dt;
   const double vr =
-      internal::OrvexChannelRpm(w.drive.canId, w.drive.right) / 60.0 * w.drive.metresPerRevolution;
+      internal::OrvexChannelTurns(w.drive.canId, w.drive.right) * w.drive.metresPerRevolution / dt;
   const double v = (vl + vr) / 2.0;
   const double omega = (vr - vl) / kTrackWidth;
   RobotPose next = w.robot;
@@ -93,6 +96,7 @@ void Tick() {
   internal::OrvexTick(internal::kTickSeconds);
   MoveRobot(internal::kTickSeconds);
   ++w.ticks;
+  internal::LidarTick(internal::NowMicros());
 }
 
 // Distance along a ray from (x, y) to an axis-aligned box, or infinity when it misses.
@@ -160,6 +164,11 @@ bool SimStep(double seconds) {
 double SimTime() {
   const velmora_sim::internal::DriverLock lock;
   return static_cast<double>(W().ticks) * internal::kTickSeconds;
+}
+
+int64_t SimClockMicros() {
+  const velmora_sim::internal::DriverLock lock;
+  return W().epochMicros + W().ticks * static_cast<int64_t>(internal::kTickMicros);
 }
 
 FieldLayout Field() {
@@ -240,6 +249,10 @@ namespace internal {
 
 double Now() { return SimTime(); }
 
+double NowMicros() { return static_cast<double>(W().ticks) * static_cast<double>(kTickMicros); }
+
+int64_t EpochMicros() { return W().epochMicros; }
+
 void SetStationState(bool exists, bool enabled) {
   W().stationExists = exists;
   W().stationEnabled = enabled;
@@ -259,6 +272,7 @@ void ResetSimulation() {
   if (wpilib::Clock(&now)) {
     W().clockSeen = true;
     W().clockLast = now;
+    W().epochMicros = static_cast<int64_t>(now);
   }
 }
 
@@ -271,6 +285,7 @@ void FollowWpilibClock() {
     // here on the world follows it.
     w.clockSeen = true;
     w.clockLast = now;
+    w.epochMicros = static_cast<int64_t>(now) - w.ticks * static_cast<int64_t>(kTickMicros);
     return;
   }
   w.clockPending += now - w.clockLast;
@@ -306,7 +321,10 @@ void LeaveCall() {
   ShowBoardPanels();
 }
 
-void PublishAfterCall() { Publish(); }
+void PublishAfterCall() {
+  Publish();
+  PublishBattery();
+}
 
 }  // namespace internal
 }  // namespace velmora_sim

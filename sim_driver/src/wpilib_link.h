@@ -27,6 +27,12 @@ bool Clock(uint64_t* micros);
 // Moves WPILib's simulated clock on, as a test stepping paused timing does; only paused timing
 // moves (TimingPaused).
 void StepClock(uint64_t micros);
+// The simulated robot controller's input voltage (RobotController::GetInputVoltage). The watcher
+// is called with every voltage set there, the current one first; it runs under WPILib's lock, so
+// it must not call into WPILib or take the driver's lock. Neither function may be called under
+// the driver's lock.
+void WatchInputVoltage(void (*watcher)(double volts));
+void SetInputVoltage(double volts);
 bool TimingPaused();
 // Whether WPILib's driver station has the robot enabled (the HAL control word); false when it
 // cannot be read.
@@ -52,6 +58,8 @@ constexpr bool kLinked = false;
 
 inline bool Clock(uint64_t*) { return false; }
 inline void StepClock(uint64_t) {}
+inline void WatchInputVoltage(void (*)(double)) {}
+inline void SetInputVoltage(double) {}
 inline bool TimingPaused() { return false; }
 inline bool RobotEnabled() { return true; }
 inline int32_t CreateDevice(const char*) { return 0; }

@@ -4,6 +4,7 @@
 #include <hal/HALBase.h>
 #include <hal/SimDevice.h>
 #include <mockdata/MockHooks.h>
+#include <mockdata/RoboRioData.h>
 #include <mockdata/SimDeviceData.h>
 
 #include <atomic>
@@ -60,6 +61,24 @@ bool Clock(uint64_t* micros) {
 }
 
 void StepClock(uint64_t micros) { HALSIM_StepTiming(micros); }
+
+// The robot controller's data exists only once the HAL is initialised.
+void WatchInputVoltage(void (*watcher)(double volts)) {
+  static std::atomic<void (*)(double)> current{nullptr};
+  if (watcher == nullptr || current.load() == watcher || !HalReady()) return;
+  if (current.exchange(watcher) != nullptr) return;  // watched already
+  HALSIM_RegisterRoboRioVInVoltageCallback(
+      0,
+      [](const char*, void*, const HAL_Value* value) {
+        if (value == nullptr || value->type != HAL_DOUBLE) return;
+        if (auto* w = current.load()) w(value->data.v_double);
+      },
+      nullptr, 1);
+}
+
+void SetInputVoltage(double volts) {
+  if (HalReady()) HALSIM_SetRoboRioVInVoltage(0, volts);
+}
 
 bool TimingPaused() { return HALSIM_IsTimingPaused() != 0; }
 

@@ -169,8 +169,61 @@ struct OrvexChannelState {
   double encoderSetup = 1.0;  // distance per revolution, from setEncoder
   int32_t encoderCount = 0;   // a 32-bit register: wraps from 2147483647 to -2147483648
   double temperature = 0.0;   // the controller's temperature, degrees Celsius
+  bool locked = false;        // the shaft is held (SetOrvexMotorLocked)
+  double inertia = 0.0;       // on the shaft, kg m^2
+  double duty = 0.0;          // the controller's output, -1 to 1
+  double current = 0.0;       // through the motor, A (the battery sees duty x current)
 };
 VELMORA_SIM_API OrvexChannelState OrvexChannel(int32_t canId, int index);
+
+// The DC motor on every channel, by the numbers of its datasheet at its nominal voltage. The model
+// derives from them the winding resistance R = V / I_stall, the torque constant
+// Kt = T_stall / I_stall, the back-EMF constant Ke = (V - I_free R) / w_free and a viscous
+// friction b = Kt I_free / w_free, so that a stalled motor draws the stall current and a free one
+// settles at the free speed drawing the free current. With an inertia J on the shaft it follows
+//   J dw/dt = Kt I - b w,   I = (duty x V_bus - Ke w) / R,
+// so on a steady supply a free motor approaches its speed with the time constant
+// tau = J w_free / T_stall (0.109 s with the default inertia); the battery's internal resistance
+// adds to R while the motor draws from it, which lengthens that (alone at full output:
+// tau = J / (Kt Ke / (R + R_b) + b), 0.127 s with the default inertia).
+struct OrvexMotorModel {
+  double nominalVolts = 12.0;
+  double freeSpeedRpm = 5000.0;
+  double stallTorque = 2.4;      // N m
+  double stallCurrent = 100.0;   // A
+  double freeCurrent = 2.0;      // A
+  double defaultInertia = 5e-4;  // kg m^2, rotor, gearbox and load seen at the motor shaft
+};
+constexpr OrvexMotorModel kOrvexMotor{};
+
+// A locked shaft does not turn, whatever the controller gives it: it draws what a stalled motor
+// draws. Also settable as the sim value "Motor <n> locked" of the controller's sim device.
+VELMORA_SIM_API void SetOrvexMotorLocked(int32_t canId, int index, bool locked);
+// The inertia on a channel's shaft, kg m^2, from now until the controller is destroyed. Refused
+// (false, nothing changed) unless positive and finite. Also the sim value "Motor <n> load
+// inertia"; a refused value set there is put back and reported on the standard error stream.
+VELMORA_SIM_API bool SetOrvexLoadInertia(int32_t canId, int index, double inertia);
+
+// The robot's battery: an open-circuit voltage (12 V) behind an internal resistance (cells, leads
+// and breaker, 0.02 ohm). Every controller's supply current, the sum of duty x motor current of
+// its channels, flows through it, so the bus voltage the motors get sags as
+// V_bus = EMF - 0.02 ohm x total current. Built against WPILib, the bus voltage is WPILib's
+// simulated input voltage (HALSIM_SetRoboRioVInVoltage), so RobotController::GetInputVoltage()
+// reads the sag; a voltage set there by a test or a tool becomes the battery's open-circuit
+// voltage.
+constexpr double kBatteryVolts = 12.0;
+constexpr double kBatteryResistance = 0.02;  // ohm
+constexpr double kMaximumBatteryVolts = 16.0;
+struct BatteryState {
+  double emf = kBatteryVolts;
+  double resistance = kBatteryResistance;
+  double volts = kBatteryVolts;  // at the bus
+  double current = 0.0;          // drawn by every controller, A
+};
+VELMORA_SIM_API BatteryState Battery();
+// The open-circuit voltage, from now until the next Reset. Refused (false, nothing changed)
+// unless finite and within 0 to 16 V.
+VELMORA_SIM_API bool SetBatteryEmf(double volts);
 
 // [lidars]
 
@@ -179,25 +232,35 @@ VELMORA_SIM_API OrvexChannelState OrvexChannel(int32_t canId, int index);
 // measure the distance to the first wall or obstacle, and see nothing (distance 0) beyond 12 m.
 
 // The simulated small lidar, on ports 0 to 3; opening another port, or a port whose lidar is
-// open, fails (null handle, and a line on the standard error stream). Scanning takes 4320 samples a second, so a scan holds 720 points at
-// 6 Hz (every half degree) and 360 at 12 Hz; each scan's timestamp, in microseconds, advances by
-// one scan period. A stopped lidar returns an empty scan. The device steps its frequency as told,
-// within its own 5 to 15 Hz.
+// open, fails (null handle, and a line on the standard error stream). Scanning takes 4320 samples a
+// second, so a scan holds 720 points at 6 Hz (every half degree) and 360 at 12 Hz. The device steps
+// its frequency as told, within its own 5 to 15 Hz.
+//
+// Scans follow simulated time, not reads: from its start the lidar completes a scan every
+// 1/frequency seconds of simulated time (see [simulation]). A read returns the latest completed
+// scan, and the same scan again until the next one completes; reading faster makes no more scans.
+// A scan's points are what the lidar sees from where the robot is when the scan completes; its
+// timestamp is the completion time in microseconds on the program's clock (WPILib's
+// HAL_GetFPGATime in a build against WPILib, the simulated time since Reset otherwise). A
+// frequency step takes effect from the scan after the one being swept. Until the first scan after
+// a start completes, and while stopped, a read returns an empty scan.
 struct LidarMiniSimState {
   int32_t port = 0;
   bool scanning = false;
   float frequency = 6.0f;  // as the device itself keeps it
-  int64_t scans = 0;       // scans taken
-  int64_t timestamp = 0;   // timestamp of the last scan
+  int64_t scans = 0;       // scans completed
+  int64_t timestamp = 0;   // timestamp of the latest completed scan
 };
 // The handles of the small lidars that are open (created and not yet destroyed), oldest first.
 VELMORA_SIM_API std::vector<const void*> OpenLidarMinis();
 // The state of the open small lidar behind `handle`; false if no such lidar is open.
 VELMORA_SIM_API bool GetLidarMiniSim(const void* handle, LidarMiniSimState* state);
 
-// The simulated large lidar: one per process. Its scan has one point per degree; distances are 0
-// until it is created and started. It keeps the filter switches and the last configuration of
-// each filter (filter numbers 0 cluster, 1 Kalman, 2 moving average, 3 median, 4 jitter).
+// The simulated large lidar: one per process. Its scan has one point per degree. Once created and
+// started it completes a scan every 0.1 s of simulated time (10 Hz, its own fixed rate), by the
+// same rule as the small lidar; distances are 0 until its first scan completes and while stopped.
+// It keeps the filter switches and the last configuration of each filter (filter numbers 0 cluster,
+// 1 Kalman, 2 moving average, 3 median, 4 jitter).
 constexpr int kLidarFilterCount = 5;
 struct LidarSimState {
   bool created = false;
@@ -210,7 +273,7 @@ struct LidarSimState {
   int32_t movingAverageWindow = 0;
   int32_t medianWindow = 0;
   float jitter = 0.0f;
-  int64_t scans = 0;
+  int64_t scans = 0;  // scans completed
 };
 VELMORA_SIM_API LidarSimState GetLidarSim();
 
@@ -264,6 +327,10 @@ VELMORA_SIM_API bool MockDSEnabled();
 constexpr double kMaxSimStepSeconds = 3600.0;
 VELMORA_SIM_API bool SimStep(double seconds);
 VELMORA_SIM_API double SimTime();  // seconds since the last Reset
+// The simulated time on the program's clock, in microseconds, as device timestamps give it:
+// WPILib's clock (HAL_GetFPGATime) in whole ticks when the driver follows it, otherwise
+// SimTime() in microseconds.
+VELMORA_SIM_API int64_t SimClockMicros();
 
 // The field: a walled rectangle (origin in one corner, metres), one box-shaped obstacle, and a
 // coloured line across the floor at x = lineX; the floor's colours as red, green and blue 0 to 1.

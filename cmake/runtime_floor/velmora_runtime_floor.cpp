@@ -36,4 +36,6 @@ VELMORA_FLOOR_ALIAS("_ZNSt7__cxx1119basic_ostringstreamIcSt11char_traitsIcESaIcE
 // __libc_single_threaded to skip atomic operations in a program that never started a thread.
 // Older glibc has no such flag. The library's own copy says "not single-threaded" for good, so
 // every reference count stays atomic: always correct, at most a few cycles slower.
-extern "C" __attribute__((visibility("hidden"), used)) char __libc_single_threaded = 0;
+extern "C" {
+__attribute__((visibility("hidden"), used)) char __libc_single_threaded = 0;
+}

@@ -1,6 +1,7 @@
 // The C++ demo's match in stepped simulated time on a real WPILib, for the test that holds the
 // Java demo's report against it: the same robot, field and autonomous, printed the same way.
 #include <hal/HAL.h>
+#include <mockdata/DriverStationData.h>
 #include <mockdata/MockHooks.h>
 
 #include <cstdio>
@@ -17,6 +18,9 @@ int main(int argc, char** argv) {
   }
   // The simulation driver follows WPILib's clock: paused, it moves with the simulation alone.
   HALSIM_PauseTiming();
+  // A disabled robot's outputs stay neutral: the match plays enabled, as on the field.
+  HALSIM_SetDriverStationEnabled(true);
+  HALSIM_NotifyDriverStationNewData();
   demo::MatchOptions options;
   if (argc == 3 && std::string(argv[1]) == "--match-seconds") {
     options.matchSeconds = std::strtod(argv[2], nullptr);

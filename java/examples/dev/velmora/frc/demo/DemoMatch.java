@@ -4,6 +4,7 @@ import dev.velmora.frc.LidarMini;
 import dev.velmora.frc.MockDS;
 import dev.velmora.frc.sim.SimDriver;
 import edu.wpi.first.hal.HAL;
+import edu.wpi.first.hal.sim.DriverStationSim;
 import edu.wpi.first.hal.sim.SimHooks;
 import java.io.PrintStream;
 import java.util.ArrayList;
@@ -157,6 +158,10 @@ public final class DemoMatch {
     HAL.initialize(500, 0);
     // The match moves WPILib's clock in steps: paused, it moves with the simulation alone.
     SimHooks.pauseTiming();
+    // A disabled robot's outputs stay neutral: the match plays enabled, as on the field.
+    DriverStationSim station = new DriverStationSim();
+    station.setEnabled(true);
+    station.notifyNewData();
     PrintStream out = System.out;
     out.print("Velmora demo: the Java robot on the simulation driver's field in stepped simulated "
         + "time, a " + Report.num(matchSeconds, 0, 0).replace(".0", "") + " s match\n\n");

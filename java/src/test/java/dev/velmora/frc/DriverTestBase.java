@@ -4,6 +4,7 @@ import static org.junit.jupiter.api.Assertions.assertEquals;
 
 import dev.velmora.frc.sim.SimDriver;
 import edu.wpi.first.hal.HAL;
+import edu.wpi.first.hal.sim.DriverStationSim;
 import edu.wpi.first.hal.sim.SimHooks;
 import java.util.Arrays;
 import java.util.List;
@@ -17,6 +18,10 @@ abstract class DriverTestBase {
   static void startHal() {
     HAL.initialize(500, 0);
     SimHooks.pauseTiming();
+    // Enabled, as the C++ test programs are: a disabled robot\'s motors stay still.
+    DriverStationSim station = new DriverStationSim();
+    station.setEnabled(true);
+    station.notifyNewData();
   }
 
   @BeforeEach

@@ -4,6 +4,7 @@ import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import dev.velmora.frc.sim.SimDriver;
 import edu.wpi.first.hal.HAL;
+import edu.wpi.first.hal.sim.DriverStationSim;
 import edu.wpi.first.hal.sim.SimHooks;
 import java.io.ByteArrayOutputStream;
 import java.io.IOException;
@@ -40,6 +41,10 @@ class ScenarioTableTest {
     // The simulation driver follows WPILib's clock: paused, it moves only when a step moves it,
     // as in the C++ test programs.
     SimHooks.pauseTiming();
+    // Enabled, as the C++ test programs are: a disabled robot\'s motors stay still.
+    DriverStationSim station = new DriverStationSim();
+    station.setEnabled(true);
+    station.notifyNewData();
   }
 
   @Test

@@ -89,13 +89,19 @@ class Digest {
   uint64_t m_hash = 0xCBF29CE484222325ull;
 };
 
+// The simulated clock when the running scenario began. A scan's timestamp is on the program's
+// clock, whose origin differs from run to run on a real WPILib (it runs until the test pauses it):
+// the transcript gives it from the scenario's start, which both languages share.
+int64_t g_scenarioStartMicros = 0;
+
 std::string ScanText(const LidarMini::ScanData& scan) {
   Digest digest;
   for (float v : scan.angles) digest.Add(v);
   for (float v : scan.distances) digest.Add(v);
   for (float v : scan.qualities) digest.Add(v);
   return "ScanData{points=" + std::to_string(scan.angles.size()) +
-         ", timestamp=" + std::to_string(scan.timestamp) + ", digest=" + digest.Text() + "}";
+         ", timestamp=" +
+         std::to_string(static_cast<int64_t>(scan.timestamp) - g_scenarioStartMicros) + ", digest=" + digest.Text() + "}";
 }
 
 // ---- Arguments ---------------------------------------------------------------------------------
@@ -550,6 +556,7 @@ std::string RunTable(const std::filesystem::path& file) {
     if (words[0] == "scenario") {
       finish();
       velmora_scenario::ResetDriver();
+      g_scenarioStartMicros = velmora_sim::SimClockMicros();
       scenario = std::make_unique<Scenario>();
       out << "== " << line.substr(line.find("scenario") + 9) << "\n";
       continue;

@@ -3,6 +3,7 @@ import dev.velmora.frc.LidarMini;
 import dev.velmora.frc.Lumira;
 import dev.velmora.frc.Orvex;
 import edu.wpi.first.hal.HAL;
+import edu.wpi.first.hal.sim.DriverStationSim;
 import edu.wpi.first.hal.sim.SimHooks;
 
 /**
@@ -23,6 +24,10 @@ public final class JavaConsumer {
   public static void main(String[] args) {
     HAL.initialize(500, 0);
     SimHooks.pauseTiming();
+    // Enabled, as a robot on the field: a disabled robot's motors stay still.
+    DriverStationSim station = new DriverStationSim();
+    station.setEnabled(true);
+    station.notifyNewData();
     try (Orvex drive = new Orvex(5)) {
       Orvex.Motor motor = drive.getMotor(0);
       motor.set(0.4);

@@ -4,6 +4,7 @@ import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import dev.velmora.frc.sim.SimDriver;
 import edu.wpi.first.hal.HAL;
+import edu.wpi.first.hal.HALUtil;
 import edu.wpi.first.hal.sim.DriverStationSim;
 import edu.wpi.first.hal.sim.SimHooks;
 import java.io.ByteArrayOutputStream;
@@ -35,6 +36,12 @@ import org.junit.jupiter.api.Test;
  * holds the two transcripts side by side.
  */
 class ScenarioTableTest {
+  /**
+   * WPILib's clock when the running scenario began. A scan's timestamp is on that clock, whose
+   * origin differs from run to run: the transcript gives it from the scenario's start.
+   */
+  private static long scenarioStartMicros;
+
   @BeforeAll
   static void startHal() {
     HAL.initialize(500, 0);
@@ -165,7 +172,7 @@ class ScenarioTableTest {
       digest.add(s.angles);
       digest.add(s.distances);
       digest.add(s.qualities);
-      return "ScanData{points=" + s.angles.length + ", timestamp=" + s.timestamp + ", digest="
+      return "ScanData{points=" + s.angles.length + ", timestamp=" + (s.timestamp - scenarioStartMicros) + ", digest="
           + digest.text() + "}";
     }
     if (value instanceof Lidar.ScanData) {
@@ -408,6 +415,7 @@ class ScenarioTableTest {
       if (w[0].equals("scenario")) {
         finish(out, scenario);
         SimDriver.reset();
+        scenarioStartMicros = HALUtil.getFPGATime();
         scenario = new Scenario();
         out.append("== ").append(line.substring(line.indexOf("scenario") + 9)).append('\n');
         continue;

@@ -6,6 +6,7 @@
 //
 // The table's words: see tests/scenarios/README.md.
 #include <gtest/gtest.h>
+#include <mockdata/MockHooks.h>
 
 #include <cinttypes>
 #include <cmath>
@@ -89,19 +90,13 @@ class Digest {
   uint64_t m_hash = 0xCBF29CE484222325ull;
 };
 
-// The simulated clock when the running scenario began. A scan's timestamp is on the program's
-// clock, whose origin differs from run to run on a real WPILib (it runs until the test pauses it):
-// the transcript gives it from the scenario's start, which both languages share.
-int64_t g_scenarioStartMicros = 0;
-
 std::string ScanText(const LidarMini::ScanData& scan) {
   Digest digest;
   for (float v : scan.angles) digest.Add(v);
   for (float v : scan.distances) digest.Add(v);
   for (float v : scan.qualities) digest.Add(v);
   return "ScanData{points=" + std::to_string(scan.angles.size()) +
-         ", timestamp=" +
-         std::to_string(static_cast<int64_t>(scan.timestamp) - g_scenarioStartMicros) + ", digest=" + digest.Text() + "}";
+         ", timestamp=" + std::to_string(scan.timestamp) + ", digest=" + digest.Text() + "}";
 }
 
 // ---- Arguments ---------------------------------------------------------------------------------
@@ -555,8 +550,10 @@ std::string RunTable(const std::filesystem::path& file) {
     if (words.empty() || words[0][0] == '#') continue;
     if (words[0] == "scenario") {
       finish();
+      // Every scenario starts at 0 on WPILib's paused clock, so that a scan's timestamp, which is
+      // on that clock, reads the same in both languages.
+      HALSIM_RestartTiming();
       velmora_scenario::ResetDriver();
-      g_scenarioStartMicros = velmora_sim::SimClockMicros();
       scenario = std::make_unique<Scenario>();
       out << "== " << line.substr(line.find("scenario") + 9) << "\n";
       continue;

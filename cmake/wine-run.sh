@@ -12,7 +12,8 @@
 #    machine, the likelier a program started then runs on a half-made prefix;
 #  - making the prefix is tried again (from a stopped server) if it fails or leaves no registry,
 #    and a prefix that cannot be made is reported as such instead of as the test's failure;
-#  - a prefix left half-made (a run stopped while making it) is finished before use.
+#  - a prefix left half-made (a run stopped while making it) is finished before use;
+#  - the tests share one lingering Wine server (below) instead of racing one that is shutting down.
 set -euo pipefail
 
 program=${1:?usage: wine-run.sh PROGRAM [ARGS...]}
@@ -65,5 +66,11 @@ if [ ! -f "$ready" ]; then
     exit 125
   fi
 fi
+
+# One server for the whole run. A server that a program starts by itself exits 3 s after its last
+# program, and a program that starts just then finds it going away ("wine client error:0: recvmsg:
+# Connection reset by peer") and fails. One started here stays 60 s after its last program, so
+# the tests of a run, one after another, keep it; while one runs, this answers 2 and does nothing.
+"$wineserver" -p60 2>/dev/null || true
 
 exec "$wine" "$@"

@@ -2,6 +2,7 @@ package dev.velmora.frc;
 
 import java.lang.ref.Cleaner;
 import java.util.concurrent.atomic.AtomicInteger;
+import java.util.concurrent.locks.LockSupport;
 
 /**
  * The life of one open device: the calls in flight on it, its closing, and its one release.
@@ -27,6 +28,8 @@ import java.util.concurrent.atomic.AtomicInteger;
 final class Lifetime implements Runnable {
   private static final int CLOSED = Integer.MIN_VALUE;
   private static final int SPINS_BEFORE_YIELD = 100;
+  private static final int YIELDS_BEFORE_NAPS = 10_000;
+  private static final long NAP_NANOS = 100_000;
 
   /** One cleaner thread for every device of the program, started with the first device. */
   private static final class Cleaning {
@@ -112,12 +115,17 @@ final class Lifetime implements Runnable {
     if (m_cleanable != null) {
       m_cleanable.clean(); // the cleaner forgets the device; its action finds it closed
     }
-    int spins = 0;
+    // Driver calls are short: spin a little, then yield, then nap, so that a call that takes
+    // long (a device that does not answer) does not cost the closing thread a core.
+    int waits = 0;
     while (!m_released) {
-      if (++spins < SPINS_BEFORE_YIELD) {
+      waits++;
+      if (waits < SPINS_BEFORE_YIELD) {
         Thread.onSpinWait();
-      } else {
+      } else if (waits < YIELDS_BEFORE_NAPS) {
         Thread.yield();
+      } else {
+        LockSupport.parkNanos(NAP_NANOS);
       }
     }
     return closedHere;

@@ -1,10 +1,13 @@
 package dev.velmora.frc;
 
 import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
+import static org.junit.jupiter.api.Assertions.assertThrows;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 import static org.junit.jupiter.api.Assertions.fail;
 
 import dev.velmora.frc.sim.SimDriver;
+import java.lang.reflect.Field;
 import java.util.ArrayList;
 import java.util.List;
 import java.util.concurrent.CyclicBarrier;
@@ -89,6 +92,32 @@ class DeviceLifetimeTest extends DriverTestBase {
   }
 
   @Test
+  void aCallInsideTheDriverHoldsTheReleaseBackUntilItLeaves() throws Exception {
+    Orvex orvex = new Orvex(5);
+    Orvex.Motor motor = orvex.getMotor(0);
+    Field field = Orvex.class.getDeclaredField("m_life");
+    field.setAccessible(true);
+    Lifetime life = (Lifetime) field.get(orvex);
+    journal();
+    life.enter(); // as a call of another thread does on its way into the driver
+    Thread closer = new Thread(orvex::close);
+    closer.start();
+    for (int wait = 0; wait < 10_000 && !life.isClosed(); wait++) {
+      Thread.sleep(1);
+    }
+    assertTrue(life.isClosed(), "the close marks the controller closed at once");
+    IllegalStateException e = assertThrows(IllegalStateException.class, () -> motor.set(0.1));
+    assertEquals("Orvex is closed", e.getMessage());
+    assertTrue(closer.isAlive(), "the close waits for the call inside the driver");
+    assertNoDriverCall();
+    life.exit(); // the call leaves: the last one out releases
+    closer.join();
+    assertEquals(List.of("c_Orvex_destroy(i32:1)"), journal());
+    orvex.close();
+    assertNoDriverCall();
+  }
+
+  @Test
   void aDroppedOrvexFreesItsCanIdAfterGarbageCollection() throws Exception {
     openDriveAndDrop(9);
     assertEquals(0.1, SimDriver.orvexCommanded(9, 0), 0.0, "the dropped controller drives");
@@ -157,7 +186,10 @@ class DeviceLifetimeTest extends DriverTestBase {
       running.add(thread);
     }
     for (Thread thread : running) {
-      thread.join();
+      // A generous bound, not a timing check: a close that never returns fails here, not as a
+      // test run that hangs.
+      thread.join(60_000);
+      assertFalse(thread.isAlive(), "a thread never finished: a close or a call hangs");
     }
     if (!failures.isEmpty()) {
       Throwable first = failures.get(0);

@@ -48,7 +48,8 @@ ServoContinuous::ServoContinuous(ServoContinuous& other, servos::RegistryParking
 }
 
 // As for Servo: release this servo's channel (through a temporary's destructor, which also stops
-// the output) before taking over the other one's, each servo keeping its own dashboard entry.
+// the output) before taking over the other one's; the entries wait in parkings meanwhile, and the
+// assigned-to servo keeps one of them. Never on itself (see Servo::operator=).
 // NOLINTNEXTLINE(performance-noexcept-move-constructor)
 ServoContinuous& ServoContinuous::operator=(ServoContinuous&& other) {
   if (this != &other) {
@@ -56,11 +57,7 @@ ServoContinuous& ServoContinuous::operator=(ServoContinuous&& other) {
     servos::RegistryParking theirs(other);
     { ServoContinuous released(std::move(*this)); }
     frc::PWMSpeedController::operator=(std::move(other));
-    // The moved-from servo is still an object (it owns no channel) and gets its entry back.
-    theirs.HandTo(other);  // NOLINT(bugprone-use-after-move)
-    mine.HandTo(*this);
-    frc::Sendable& sendable = *this;
-    frc::SendableRegistry::GetInstance().SetName(&sendable, "ServoContinuous", GetChannel());
+    servos::KeepEntryAfterAssignment(*this, mine, theirs);
   }
   return *this;
 }

@@ -1,5 +1,6 @@
 #include "velmora/ServoContinuous.h"
 
+#include <frc/WPIErrors.h>
 #include <frc/smartdashboard/SendableRegistry.h>
 #include <hal/FRCUsageReporting.h>
 
@@ -29,9 +30,13 @@ ServoContinuous::ServoContinuous(int channel) : frc::PWMSpeedController(channel)
   SetPeriodMultiplier(kPeriodMultiplier_4X);
   SetSpeed(0.0);
   SetZeroLatch();
-  HAL_Report(kContinuousServoResourceType, servos::UsageInstance(GetChannel()), 0, nullptr);
+  // The output's channel: INT_MAX for a channel it could not take. For a channel out of range
+  // WPILib leaves it unset, so the channel asked for stands in.
+  const int used =
+      GetError().GetCode() == wpi_error_value_ChannelIndexOutOfRange() ? channel : GetChannel();
+  HAL_Report(kContinuousServoResourceType, servos::UsageInstance(used), 0, nullptr);
   frc::Sendable& sendable = *this;
-  frc::SendableRegistry::GetInstance().SetName(&sendable, "ServoContinuous", GetChannel());
+  frc::SendableRegistry::GetInstance().SetName(&sendable, "ServoContinuous", used);
 }
 
 ServoContinuous::~ServoContinuous() = default;

@@ -318,6 +318,35 @@ void AssignBetweenTwoServosUnderKeys(const std::string& type) {
   ForgetKey(mine);
 }
 
+// After an assignment between two servos in LiveWindow's telemetry, either may be destroyed
+// first: LiveWindow, which writes every entry each robot loop, never reaches a destroyed servo.
+template <typename ServoType>
+void DestroyEitherFirst(const std::string& type) {
+  for (bool assignedToFirst : {true, false}) {
+    SCOPED_TRACE(type + (assignedToFirst ? ": the assigned-to servo first" : ": the other first"));
+    auto* liveWindow = frc::LiveWindow::GetInstance();
+    auto a = std::make_unique<ServoType>(16);
+    auto b = std::make_unique<ServoType>(17);
+    a->ClearGlobalErrors();
+    liveWindow->UpdateValues();
+    *a = std::move(*b);
+    a->Set(0.4);
+    liveWindow->UpdateValues();
+    (assignedToFirst ? a : b).reset();
+    liveWindow->UpdateValues();
+    frc::SmartDashboard::UpdateValues();
+    a.reset();
+    b.reset();
+    liveWindow->UpdateValues();
+    EXPECT_EQ(Errors(), "");
+  }
+}
+
+TEST(ServoDashboardTest, EitherServoMayBeDestroyedFirstAfterAnAssignment) {
+  DestroyEitherFirst<Servo>("Servo");
+  DestroyEitherFirst<ServoContinuous>("ServoContinuous");
+}
+
 TEST(ServoDashboardTest, AssigningBetweenTwoServosUnderKeysKeepsBothKeysWorking) {
   AssignBetweenTwoServosUnderKeys<Servo>("Servo");
   AssignBetweenTwoServosUnderKeys<ServoContinuous>("ServoContinuous");

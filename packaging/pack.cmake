@@ -292,6 +292,24 @@ function(pack_maven_archives build config classifier)
       file(MAKE_DIRECTORY ${shared})
       file(COPY ${stage}/bin/${lib}.dll ${stage}/lib/${lib}.lib DESTINATION ${shared})
     endif()
+    if(lib STREQUAL "Velmora")
+      # For plain CMake without Gradle: the package file, at the root of the folder the team
+      # unpacks the archives into (the tooling takes only the libraries and ignores it).
+      file(READ ${CMAKE_CURRENT_LIST_DIR}/VelmoraConfig.unpacked.cmake.in config)
+      string(REPLACE "@VELMORA_VERSION@" "${version}" config "${config}")
+      file(WRITE ${tree}/VelmoraConfig.cmake "${config}")
+      string(REGEX MATCH "^[0-9]+" major "${version}")
+      file(WRITE ${tree}/VelmoraConfigVersion.cmake "set(PACKAGE_VERSION \"${version}\")
+set(PACKAGE_VERSION_COMPATIBLE TRUE)
+if(PACKAGE_FIND_VERSION AND (NOT PACKAGE_FIND_VERSION_MAJOR EQUAL ${major}
+   OR PACKAGE_FIND_VERSION VERSION_GREATER PACKAGE_VERSION))
+  set(PACKAGE_VERSION_COMPATIBLE FALSE)
+endif()
+if(PACKAGE_FIND_VERSION VERSION_EQUAL PACKAGE_VERSION)
+  set(PACKAGE_VERSION_EXACT TRUE)
+endif()
+")
+    endif()
     write_readme(${tree}/README.txt ${artifact} ${version} ${lib} ${classifier})
     zip_folder(${tree} ${base}-${classifier}.zip)
   endforeach()
@@ -706,6 +724,14 @@ if(CONSUMER)
     endif()
     run(${CMAKE_COMMAND} ${layout} -DBUILD=${build} -DCONFIG=${config} -DSOURCE=${CONSUMER}
         -DWORK=${OUT}/consume -P ${here}/consume.cmake)
+    # The robot project guide's C++ robot, from a Linux release build against a real WPILib.
+    include(${build}/vendordep-build.cmake)
+    if(from STREQUAL "maven" AND NOT config STREQUAL "Debug" AND NOT vendordep_wpilib_standin
+       AND vendordep_wpilib_prefix AND IS_DIRECTORY ${CONSUMER}/../robot_project)
+      run(${CMAKE_COMMAND} -DJSON=${home_json} -DREPO=${home}/maven -DBUILD=${build}
+          -DROBOT=${CONSUMER}/../robot_project -DWORK=${OUT}/consume/robot-cpp
+          -P ${here}/consume_robot_cpp.cmake)
+    endif()
   endforeach()
   # The Java consumer, from the same unpacked installer, on the Linux release archives.
   list(LENGTH java_offered_files java_files)

@@ -1,44 +1,52 @@
-# Packs a release: the vendor file, the Maven tree that WPILib's build tooling reads, the MinGW
+# Packs a release: the vendor files, the Maven tree that WPILib's build tooling reads, the MinGW
 # download, and the offline installer.
 #
 #   cmake -DBUILDS="build/real-wpilib|build/linux-debug-real-wpilib|build/windows|..."
-#         -DOUT=build/release/out [-DJSON=<configured Velmora.json>]
+#         -DOUT=build/release/out
+#         [-DJSON="<configured Velmora.json>|<configured VelmoraSimulation.json>"]
 #         [-DMSVC_ARCHIVES=<folder>] [-DCHECK=<check.cmake> -DHEADERS=<include folders>]
 #         [-DREQUIRE="linuxx86-64|linuxx86-64debug"] [-DCONSUMER=<tests/consumer>]
-#         -P packaging/pack.cmake
+#         [-DJAVA_JARS=<folder> -DWPILIBJ=<wpilibj desktop build>] -P packaging/pack.cmake
 #
 # BUILDS lists configured and built folders ('|' or ';' between them); each says in
 # vendordep-build.cmake what it is (platform, build type, compiler family). A build folder after
-# the first that has not been configured is passed over with a note. JSON is the configured vendor
-# file (default: the first build's); its binaryPlatforms are filled here from what was packed.
+# the first that has not been configured is passed over with a note. JSON lists the configured
+# vendor files (default: the first build's Velmora.json and VelmoraSimulation.json): the
+# library's, and the simulation's (the simulation driver, and the simulated world's Java API with
+# its JNI library); each file's platforms are filled here from what was packed.
 #
 # OUT gets:
-#  - Velmora.json: the vendor file. An artifact lists a platform only when its archive for that
-#    platform is in the Maven tree, so it offers nothing that does not link.
+#  - Velmora.json and VelmoraSimulation.json: the vendor files. An artifact lists a platform only
+#    when its archive for that platform is in the Maven tree, so it offers nothing that does not
+#    link.
 #  - maven/<group>/<artifact>/<version>/: <artifact>-<version>.pom, -headers.zip, -sources.zip and
 #    one archive per platform build (classifier "<platform>" or "<platform>debug"), each with
 #    SHA-1 and MD5 files, and maven-metadata.xml per artifact. Linux builds and MSVC builds go
 #    here. MSVC archives packed elsewhere (the hosted MSVC workflow, which runs this script on
-#    its build) join from MSVC_ARCHIVES, found there by their Maven file names.
+#    its build) join from MSVC_ARCHIVES, found there by their Maven file names. The Velmora-cpp
+#    platform archives also carry a CMake package file (VelmoraConfig.cmake) at their root, for
+#    plain CMake against the unpacked archives.
 #  - downloads/Velmora-<version>-windowsx86-64-mingw[-debug].zip: a MinGW-w64 build is a plain
 #    download for MinGW programs, never offered to WPILib's tooling (its Windows builds use MSVC,
 #    which cannot link a MinGW C++ DLL).
-#  - Velmora-<version>-offline.zip: the maven/ tree and vendordeps/Velmora.json, laid out as the
-#    ~/wpilib/<year>/ folder a team unpacks it into.
+#  - Velmora-<version>-offline.zip: the maven/ tree and vendordeps/ with both vendor files, laid
+#    out as the ~/wpilib/<year>/ folder a team unpacks it into.
 #
-# With CHECK and HEADERS the result is checked at once (check.cmake: the tree as the tooling
-# reads it, the runtime floor, the debug library names, the MinGW download); REQUIRE names
-# classifiers that must be there. With CONSUMER the consumer program is built and run from the
-# offline installer's layout for each Linux build and from the MinGW download for each MinGW
-# build (consume.cmake).
+# With CHECK and HEADERS the result is checked at once (check.cmake, both vendor files together:
+# the tree as the tooling reads it, the runtime floor, the debug library names, the MinGW
+# download); REQUIRE names classifiers that must be there. With CONSUMER the consumer program is
+# built and run from the offline installer's layout for each Linux build and from the MinGW
+# download for each MinGW build (consume.cmake), and for a Linux release build against a real
+# WPILib the robot project of tests/robot_project in simulateNative's layout and with plain CMake
+# (consume_robot_cpp.cmake).
 #
-# The artifacts are data: the vendor file's cppDependencies and jniDependencies, and below, per
+# The artifacts are data: the vendor files' cppDependencies and jniDependencies, and below, per
 # libName (per artifactId for a JNI artifact, which has no libName), the install component that
-# holds it, its description and its source folders. The Java artifact (javaDependencies: the jar
-# and its sources jar) comes from JAVA_JARS, the folder of a Java build's Velmora-java.jar and
-# Velmora-java-sources.jar. Without JAVA_JARS, or without any JNI archive, the vendor file offers
+# holds it, its description and its source folders. The Java artifacts (javaDependencies: each
+# jar and its sources jar) come from JAVA_JARS, the folder of a Java build's <artifactId>.jar and
+# <artifactId>-sources.jar. Without JAVA_JARS, or without any JNI archive, a vendor file offers
 # no Java at all (a jar without its native library would fail at its first call). With CONSUMER,
-# JAVA_JARS and WPILIBJ (a wpilibj desktop build) the Java consumer runs as well
+# JAVA_JARS and WPILIBJ the Java consumer runs as well, with the robot project's Java robot
 # (consume_java.cmake).
 cmake_minimum_required(VERSION 3.21)  # file(RPATH_SET), file(COPY_FILE)
 foreach(var BUILDS OUT)
@@ -67,11 +75,21 @@ On the robot the maker's driver, a library of the same name, takes its place.")
 # Its sources (folders of the repository), for the sources archive.
 set(sources_of_Velmora src include)
 set(sources_of_VelmoraDriver sim_driver/src sim_driver/wpilib sim_driver/include)
-# The JNI library: the vendor file's JNI artifact, by artifactId.
-set(jni_lib_of_Velmora-jni VelmoraJNI)
+# The JNI artifacts, by artifactId: the libraries each archive holds. A Java program gets only
+# what the jniDependencies bring, so the simulation's archive brings the simulation driver with
+# the simulated world's bridge; the library's brings its bridge alone (the driver is the maker's
+# on the robot, the simulation's in desktop simulation).
+set(jni_libs_of_Velmora-jni VelmoraJNI)
+set(jni_libs_of_Velmora-simulation-jni VelmoraSimJNI VelmoraDriver)
 set(component_of_VelmoraJNI VelmoraJNI)
-set(description_of_VelmoraJNI "The JNI library that binds the Java classes (dev.velmora.frc, the \
-artifact Velmora-java) to the driver. It needs the driver (VelmoraDriver) beside it.")
+set(component_of_VelmoraSimJNI VelmoraSimJNI)
+set(description_of_Velmora-jni "The JNI library that binds the Java classes (dev.velmora.frc, the \
+artifact Velmora-java) to the driver. It needs the driver (VelmoraDriver) beside it: the maker's
+on the robot, the simulation's (vendor file VelmoraSimulation.json) in desktop simulation.")
+set(description_of_Velmora-simulation-jni "The simulation driver (VelmoraDriver), which simulates \
+the devices so that a desktop program or test runs with no hardware, and the JNI library that
+binds the simulated world's Java API (dev.velmora.frc.sim, the artifact Velmora-simulation-java)
+to it. For desktop simulation and tests only: on the robot the maker's driver takes its place.")
 
 include(${CMAKE_CURRENT_LIST_DIR}/../cmake/RunCommand.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/runtime_floor.cmake)
@@ -110,14 +128,30 @@ function(describe_build out_kind out_compiler)
 endfunction()
 
 # The text that says what a platform archive of the Maven tree holds and what it links with.
-function(write_readme file artifact version lib classifier)
+function(write_readme file artifact version libs classifier)
   describe_build(kind compiler)
+  list(GET libs 0 lib)
+  set(description "${description_of_${lib}}")
+  if(DEFINED description_of_${artifact})
+    set(description "${description_of_${artifact}}")
+  endif()
+  set(files "")
+  foreach(one ${libs})
+    if(vendordep_platform STREQUAL "windowsx86-64")
+      if(one MATCHES "JNI$")
+        list(APPEND files "windows/x86-64/shared/${one}.dll")
+      else()
+        list(APPEND files "windows/x86-64/shared/${one}.dll, its import library ${one}.lib")
+      endif()
+    else()
+      list(APPEND files "linux/x86-64/shared/lib${one}.so (SONAME lib${one}.so)")
+    endif()
+  endforeach()
+  string(REPLACE ";" ",\n       " files "${files}")
   if(vendordep_platform STREQUAL "windowsx86-64")
-    set(files "windows/x86-64/shared/${lib}.dll, its import library ${lib}.lib")
     set(family "For programs built with ${vendordep_compiler_family} (WPILib's Windows desktop \
 builds).")
   else()
-    set(files "linux/x86-64/shared/lib${lib}.so (SONAME lib${lib}.so)")
     set(family "For programs built with GCC or Clang against libstdc++ (the C++ ABI of GCC 5 on).
 Runtime floor: needs no symbol version newer than ${floor_text}
 (Ubuntu 18.04 and later, where WPILib 2020's own desktop binaries run); checked when packed.")
@@ -128,7 +162,7 @@ libwpiutild.so), which a debug build of a robot program extracts.")
     endif()
   endif()
   file(WRITE ${file} "${artifact} ${version}, ${classifier}
-${description_of_${lib}}
+${description}
 
 Files: ${files}.
 Built with ${compiler}. ${kind}.
@@ -138,23 +172,41 @@ ${family}
 endfunction()
 
 list(GET BUILDS 0 first_build)
+# The vendor files: the library's and the simulation's.
 if(JSON)
-  get_filename_component(JSON ${JSON} ABSOLUTE)
+  string(REPLACE "|" ";" JSON "${JSON}")
 else()
   set(JSON ${first_build}/Velmora.json)
+  if(EXISTS ${first_build}/VelmoraSimulation.json)
+    list(APPEND JSON ${first_build}/VelmoraSimulation.json)
+  endif()
 endif()
-file(READ ${JSON} json)
-string(JSON dep_count LENGTH "${json}" cppDependencies)
-math(EXPR last_dep "${dep_count} - 1")
+set(absolute "")
+foreach(file ${JSON})
+  get_filename_component(file ${file} ABSOLUTE)
+  list(APPEND absolute ${file})
+endforeach()
+set(JSON ${absolute})
+list(GET JSON 0 main_json)
+file(READ ${main_json} json)
 string(JSON release_version GET "${json}" version)
-string(JSON jni_count LENGTH "${json}" jniDependencies)
-math(EXPR last_jni "${jni_count} - 1")
-string(JSON vendor_name GET "${json}" name)
+string(JSON release_name GET "${json}" name)
 set(repo ${OUT}/maven)
 set(downloads ${OUT}/downloads)
 
 file(REMOVE_RECURSE ${OUT})
 file(MAKE_DIRECTORY ${repo})
+
+# Reads one vendor file into `json` and the counts the packing loops use.
+macro(read_vendor_file file)
+  file(READ ${file} json)
+  string(JSON dep_count LENGTH "${json}" cppDependencies)
+  math(EXPR last_dep "${dep_count} - 1")
+  string(JSON jni_count LENGTH "${json}" jniDependencies)
+  math(EXPR last_jni "${jni_count} - 1")
+  string(JSON vendor_name GET "${json}" name)
+  string(JSON vendor_file_name GET "${json}" fileName)
+endmacro()
 
 # Where each artifact's files go in the Maven tree.
 macro(artifact_paths i)
@@ -173,18 +225,19 @@ macro(jni_paths i)
   string(JSON group GET "${json}" jniDependencies ${i} groupId)
   string(JSON artifact GET "${json}" jniDependencies ${i} artifactId)
   string(JSON version GET "${json}" jniDependencies ${i} version)
-  if(NOT DEFINED jni_lib_of_${artifact})
+  if(NOT DEFINED jni_libs_of_${artifact})
     message(FATAL_ERROR "pack.cmake: no library is known for the JNI artifact ${artifact}")
   endif()
-  set(lib ${jni_lib_of_${artifact}})
+  set(libs ${jni_libs_of_${artifact}})
+  list(GET libs 0 lib)
   string(REPLACE "." "/" group_path "${group}")
   set(artifact_root ${repo}/${group_path}/${artifact})
   set(artifact_dir ${artifact_root}/${version})
   set(base ${artifact_dir}/${artifact}-${version})
 endmacro()
 
-# The JNI archives of a Linux or MSVC build that has the JNI library: the library alone under
-# <os>/<arch>/shared/, where the tooling extracts it beside the driver it needs.
+# The JNI archives of a Linux or MSVC build that has the JNI libraries: each artifact's libraries
+# under <os>/<arch>/shared/, which the tooling extracts into the folder on java.library.path.
 function(pack_jni_archives build config classifier)
   if(NOT vendordep_jni OR jni_count EQUAL 0)
     return()
@@ -192,25 +245,27 @@ function(pack_jni_archives build config classifier)
   foreach(i RANGE ${last_jni})
     jni_paths(${i})
     file(MAKE_DIRECTORY ${artifact_dir})
-    set(stage ${OUT}/stage/${classifier}/${lib})
-    run(${CMAKE_COMMAND} --install ${build} --config ${config} --prefix ${stage}
-        --component ${component_of_${lib}} OUTPUT_QUIET)
-    set(tree ${OUT}/tree/${classifier}/${lib})
-    if(vendordep_platform STREQUAL "linuxx86-64")
-      set(shared ${tree}/linux/x86-64/shared)
-      file(MAKE_DIRECTORY ${shared})
-      if(NOT EXISTS ${stage}/lib/lib${lib}.so)
-        message(FATAL_ERROR "${build}: the install holds no lib/lib${lib}.so")
+    set(tree ${OUT}/tree/${classifier}/${artifact})
+    foreach(one ${libs})
+      set(stage ${OUT}/stage/${classifier}/${artifact}/${one})
+      run(${CMAKE_COMMAND} --install ${build} --config ${config} --prefix ${stage}
+          --component ${component_of_${one}} OUTPUT_QUIET)
+      if(vendordep_platform STREQUAL "linuxx86-64")
+        set(shared ${tree}/linux/x86-64/shared)
+        file(MAKE_DIRECTORY ${shared})
+        if(NOT EXISTS ${stage}/lib/lib${one}.so)
+          message(FATAL_ERROR "${build}: the install holds no lib/lib${one}.so")
+        endif()
+        get_filename_component(real ${stage}/lib/lib${one}.so REALPATH)
+        file(COPY_FILE ${real} ${shared}/lib${one}.so)
+        file(RPATH_SET FILE ${shared}/lib${one}.so NEW_RPATH "$ORIGIN")
+      else()
+        set(shared ${tree}/windows/x86-64/shared)
+        file(MAKE_DIRECTORY ${shared})
+        file(COPY ${stage}/bin/${one}.dll DESTINATION ${shared})
       endif()
-      get_filename_component(real ${stage}/lib/lib${lib}.so REALPATH)
-      file(COPY_FILE ${real} ${shared}/lib${lib}.so)
-      file(RPATH_SET FILE ${shared}/lib${lib}.so NEW_RPATH "$ORIGIN")
-    else()
-      set(shared ${tree}/windows/x86-64/shared)
-      file(MAKE_DIRECTORY ${shared})
-      file(COPY ${stage}/bin/${lib}.dll DESTINATION ${shared})
-    endif()
-    write_readme(${tree}/README.txt ${artifact} ${version} ${lib} ${classifier})
+    endforeach()
+    write_readme(${tree}/README.txt ${artifact} ${version} "${libs}" ${classifier})
     zip_folder(${tree} ${base}-${classifier}.zip)
   endforeach()
 endfunction()
@@ -245,6 +300,24 @@ function(pack_maven_archives build config classifier)
       file(MAKE_DIRECTORY ${shared})
       file(COPY ${stage}/bin/${lib}.dll ${stage}/lib/${lib}.lib DESTINATION ${shared})
     endif()
+    if(lib STREQUAL "Velmora")
+      # For plain CMake without Gradle: the package file, at the root of the folder the team
+      # unpacks the archives into (the tooling takes only the libraries and ignores it).
+      file(READ ${CMAKE_CURRENT_LIST_DIR}/VelmoraConfig.unpacked.cmake.in config)
+      string(REPLACE "@VELMORA_VERSION@" "${version}" config "${config}")
+      file(WRITE ${tree}/VelmoraConfig.cmake "${config}")
+      string(REGEX MATCH "^[0-9]+" major "${version}")
+      file(WRITE ${tree}/VelmoraConfigVersion.cmake "set(PACKAGE_VERSION \"${version}\")
+set(PACKAGE_VERSION_COMPATIBLE TRUE)
+if(PACKAGE_FIND_VERSION AND (NOT PACKAGE_FIND_VERSION_MAJOR EQUAL ${major}
+   OR PACKAGE_FIND_VERSION VERSION_GREATER PACKAGE_VERSION))
+  set(PACKAGE_VERSION_COMPATIBLE FALSE)
+endif()
+if(PACKAGE_FIND_VERSION VERSION_EQUAL PACKAGE_VERSION)
+  set(PACKAGE_VERSION_EXACT TRUE)
+endif()
+")
+    endif()
     write_readme(${tree}/README.txt ${artifact} ${version} ${lib} ${classifier})
     zip_folder(${tree} ${base}-${classifier}.zip)
   endforeach()
@@ -253,14 +326,13 @@ endfunction()
 # The MinGW-w64 build of one configuration as one plain download: every artifact's DLL, import
 # library and headers, and the compiler's runtime DLLs, in bin/, lib/ and include/.
 function(pack_mingw_download build config classifier)
-  set(name ${vendor_name}-${release_version}-windowsx86-64-mingw)
+  set(name ${release_name}-${release_version}-windowsx86-64-mingw)
   if(classifier MATCHES "debug$")
     string(APPEND name "-debug")
   endif()
   set(stage ${OUT}/stage/${name})
   set(libs "")
-  foreach(i RANGE ${last_dep})
-    artifact_paths(${i})
+  foreach(lib ${mingw_libs})
     run(${CMAKE_COMMAND} --install ${build} --config ${config} --prefix ${stage}
         --component ${component_of_${lib}} OUTPUT_QUIET)
     list(APPEND libs ${lib})
@@ -293,7 +365,7 @@ function(pack_mingw_download build config classifier)
   string(REPLACE ";" ", " own "${own}")
   string(REPLACE ";" ", " runtime "${runtime}")
   describe_build(kind compiler)
-  file(WRITE ${stage}/README.txt "${vendor_name} ${release_version}, Windows x86-64, MinGW-w64 \
+  file(WRITE ${stage}/README.txt "${release_name} ${release_version}, Windows x86-64, MinGW-w64 \
 build (${classifier})
 
 FOR PROGRAMS BUILT WITH MinGW-w64 GCC ONLY. This is not part of the vendor file: WPILib's Windows
@@ -317,8 +389,45 @@ Built with ${compiler}. ${kind}.
   set(mingw_download ${downloads}/${name}.zip PARENT_SCOPE)
 endfunction()
 
+# A Maven artifact's .pom and metadata, and the checksums of everything in its version folder.
+function(write_maven_files packaging description)
+  file(WRITE ${base}.pom "<?xml version=\"1.0\" encoding=\"UTF-8\"?>
+<project xmlns=\"http://maven.apache.org/POM/4.0.0\"
+         xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"
+         xsi:schemaLocation=\"http://maven.apache.org/POM/4.0.0 http://maven.apache.org/xsd/maven-4.0.0.xsd\">
+  <modelVersion>4.0.0</modelVersion>
+  <groupId>${group}</groupId>
+  <artifactId>${artifact}</artifactId>
+  <version>${version}</version>
+  <packaging>${packaging}</packaging>
+  <description>${description}</description>
+</project>
+")
+  file(WRITE ${artifact_root}/maven-metadata.xml "<?xml version=\"1.0\" encoding=\"UTF-8\"?>
+<metadata>
+  <groupId>${group}</groupId>
+  <artifactId>${artifact}</artifactId>
+  <versioning>
+    <latest>${version}</latest>
+    <release>${version}</release>
+    <versions>
+      <version>${version}</version>
+    </versions>
+    <lastUpdated>20200101000000</lastUpdated>
+  </versioning>
+</metadata>
+")
+  write_checksums(${artifact_root}/maven-metadata.xml)
+  file(GLOB files ${artifact_dir}/*.zip ${artifact_dir}/*.jar ${artifact_dir}/*.pom)
+  foreach(file ${files})
+    write_checksums(${file})
+  endforeach()
+endfunction()
+
+
+# The builds, each in each of its configurations: "<build>|<config>|<classifier>|<kind>".
 set(packed "")
-set(consumer_runs "")  # "<build>|<config>|<maven or zip>"
+set(entries "")
 foreach(build ${BUILDS})
   if(NOT EXISTS ${build}/vendordep-build.cmake)
     if(build STREQUAL first_build)
@@ -353,19 +462,29 @@ foreach(build ${BUILDS})
       message(FATAL_ERROR "${build}: a second build for the archive ${classifier}")
     endif()
     list(APPEND packed "${kind}:${classifier}")
-    if(kind STREQUAL "mingw")
-      pack_mingw_download(${build} ${build_type} ${classifier})
-      list(APPEND consumer_runs "${build}|${build_type}|${mingw_download}")
-    else()
-      pack_maven_archives(${build} ${build_type} ${classifier})
-      pack_jni_archives(${build} ${build_type} ${classifier})
-      if(vendordep_platform STREQUAL "linuxx86-64")
-        list(APPEND consumer_runs "${build}|${build_type}|maven")
-      endif()
-    endif()
+    list(APPEND entries "${build}|${build_type}|${classifier}|${kind}")
   endforeach()
 endforeach()
+
+set(consumer_runs "")  # "<build>|<config>|<maven or zip>"
+set(vendor_files "")   # the vendor files written, by name
+set(java_offered_files "")  # those that offer Java
+foreach(json_file ${JSON})
+read_vendor_file(${json_file})
+foreach(entry ${entries})
+  string(REPLACE "|" ";" entry "${entry}")
+  list(GET entry 0 build)
+  list(GET entry 1 build_type)
+  list(GET entry 2 classifier)
+  list(GET entry 3 kind)
+  include(${build}/vendordep-build.cmake)
+  if(kind STREQUAL "maven")
+    pack_maven_archives(${build} ${build_type} ${classifier})
+    pack_jni_archives(${build} ${build_type} ${classifier})
+  endif()
+endforeach()
 file(REMOVE_RECURSE ${OUT}/stage ${OUT}/tree)
+
 
 # MSVC archives from the hosted Windows workflow, by their Maven file names.
 if(MSVC_ARCHIVES)
@@ -469,41 +588,6 @@ foreach(i RANGE ${last_dep})
 endforeach()
 file(REMOVE_RECURSE ${OUT}/stage)
 
-# A Maven artifact's .pom and metadata, and the checksums of everything in its version folder.
-function(write_maven_files packaging description)
-  file(WRITE ${base}.pom "<?xml version=\"1.0\" encoding=\"UTF-8\"?>
-<project xmlns=\"http://maven.apache.org/POM/4.0.0\"
-         xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"
-         xsi:schemaLocation=\"http://maven.apache.org/POM/4.0.0 http://maven.apache.org/xsd/maven-4.0.0.xsd\">
-  <modelVersion>4.0.0</modelVersion>
-  <groupId>${group}</groupId>
-  <artifactId>${artifact}</artifactId>
-  <version>${version}</version>
-  <packaging>${packaging}</packaging>
-  <description>${description}</description>
-</project>
-")
-  file(WRITE ${artifact_root}/maven-metadata.xml "<?xml version=\"1.0\" encoding=\"UTF-8\"?>
-<metadata>
-  <groupId>${group}</groupId>
-  <artifactId>${artifact}</artifactId>
-  <versioning>
-    <latest>${version}</latest>
-    <release>${version}</release>
-    <versions>
-      <version>${version}</version>
-    </versions>
-    <lastUpdated>20200101000000</lastUpdated>
-  </versioning>
-</metadata>
-")
-  write_checksums(${artifact_root}/maven-metadata.xml)
-  file(GLOB files ${artifact_dir}/*.zip ${artifact_dir}/*.jar ${artifact_dir}/*.pom)
-  foreach(file ${files})
-    write_checksums(${file})
-  endforeach()
-endfunction()
-
 # The JNI artifacts: the platforms with an archive, then the Java artifact; without either, no
 # Java in the vendor file at all.
 set(java_offered FALSE)
@@ -536,15 +620,15 @@ if(JAVA_JARS AND jni_packed AND java_count GREATER 0)
   set(artifact_root ${repo}/${group_path}/${artifact})
   set(artifact_dir ${artifact_root}/${version})
   set(base ${artifact_dir}/${artifact}-${version})
-  foreach(jar Velmora-java.jar Velmora-java-sources.jar)
+  foreach(jar ${artifact}.jar ${artifact}-sources.jar)
     if(NOT EXISTS ${JAVA_JARS}/${jar})
       message(FATAL_ERROR "JAVA_JARS: ${JAVA_JARS} holds no ${jar}")
     endif()
   endforeach()
   file(MAKE_DIRECTORY ${artifact_dir})
-  file(COPY_FILE ${JAVA_JARS}/Velmora-java.jar ${base}.jar)
-  file(COPY_FILE ${JAVA_JARS}/Velmora-java-sources.jar ${base}-sources.jar)
-  write_maven_files(jar "The Velmora device classes for WPILib Java robot programs")
+  file(COPY_FILE ${JAVA_JARS}/${artifact}.jar ${base}.jar)
+  file(COPY_FILE ${JAVA_JARS}/${artifact}-sources.jar ${base}-sources.jar)
+  write_maven_files(jar "${artifact}: Java classes for WPILib Java robot programs")
   set(java_offered TRUE)
 else()
   message(STATUS "No Java artifacts packed (JAVA_JARS and a JNI archive are both needed): the "
@@ -559,19 +643,54 @@ else()
   string(JSON json SET "${json}" jniDependencies "[]")
 endif()
 
-file(WRITE ${OUT}/Velmora.json "${json}\n")
+file(WRITE ${OUT}/${vendor_file_name} "${json}\n")
+list(APPEND vendor_files ${OUT}/${vendor_file_name})
+if(java_offered)
+  list(APPEND java_offered_files ${vendor_file_name})
+endif()
+endforeach()
+
+# The MinGW downloads: every library of every vendor file in one download per configuration.
+set(mingw_libs "")
+foreach(json_file ${JSON})
+  file(READ ${json_file} one)
+  string(JSON count LENGTH "${one}" cppDependencies)
+  math(EXPR last "${count} - 1")
+  foreach(i RANGE ${last})
+    string(JSON lib GET "${one}" cppDependencies ${i} libName)
+    list(APPEND mingw_libs ${lib})
+  endforeach()
+endforeach()
+foreach(entry ${entries})
+  string(REPLACE "|" ";" entry "${entry}")
+  list(GET entry 0 build)
+  list(GET entry 1 build_type)
+  list(GET entry 2 classifier)
+  list(GET entry 3 kind)
+  include(${build}/vendordep-build.cmake)
+  if(kind STREQUAL "mingw")
+    pack_mingw_download(${build} ${build_type} ${classifier})
+    list(APPEND consumer_runs "${build}|${build_type}|${mingw_download}")
+  elseif(vendordep_platform STREQUAL "linuxx86-64")
+    list(APPEND consumer_runs "${build}|${build_type}|maven")
+  endif()
+endforeach()
+file(REMOVE_RECURSE ${OUT}/stage)
+
 
 # The offline installer: unpacked into ~/wpilib/<year>/, the tooling finds the vendor file in
 # vendordeps/ and the artifacts in the maven/ repository it reads without a network.
-set(installer ${OUT}/${vendor_name}-${release_version}-offline.zip)
+# Both vendor files are there: a team adds the library's, and the simulation's for desktop
+# simulation and tests.
+set(installer ${OUT}/${release_name}-${release_version}-offline.zip)
 set(stage ${OUT}/stage/installer)
 file(COPY ${repo} DESTINATION ${stage})
-file(COPY ${OUT}/Velmora.json DESTINATION ${stage}/vendordeps)
+file(COPY ${vendor_files} DESTINATION ${stage}/vendordeps)
 zip_folder(${stage} ${installer})
 file(REMOVE_RECURSE ${OUT}/stage)
 
 string(REPLACE ";" ", " packed_text "${packed}")
-message(STATUS "Packed ${dep_count} artifacts (${packed_text}) into ${OUT}")
+message(STATUS "Packed ${vendor_files} (${packed_text}) into ${OUT}")
 
 if(CHECK)
   string(REPLACE "|" ";" require "${REQUIRE}")
@@ -583,7 +702,8 @@ if(CHECK)
   list(REMOVE_DUPLICATES require)
   string(REPLACE ";" "|" require "${require}")
   string(REPLACE ";" "|" headers "${HEADERS}")
-  run(${CMAKE_COMMAND} -DJSON=${OUT}/Velmora.json -DREPO=${repo} -DHEADERS=${headers}
+  string(REPLACE ";" "|" json_arg "${vendor_files}")
+  run(${CMAKE_COMMAND} -DJSON=${json_arg} -DREPO=${repo} -DHEADERS=${headers}
       -DREQUIRE=${require} -DDOWNLOADS=${downloads} -DINSTALLER=${installer} -P ${CHECK})
 endif()
 
@@ -593,23 +713,41 @@ if(CONSUMER)
   set(home ${OUT}/consume/wpilib-home)
   file(MAKE_DIRECTORY ${home})
   run(${CMAKE_COMMAND} -E chdir ${home} ${CMAKE_COMMAND} -E tar xf ${installer})
+  # What a simulating team's project holds in vendordeps/: both vendor files.
+  set(home_json "")
+  foreach(file ${vendor_files})
+    get_filename_component(name ${file} NAME)
+    list(APPEND home_json ${home}/vendordeps/${name})
+  endforeach()
+  string(REPLACE ";" "|" home_json "${home_json}")
   foreach(entry ${consumer_runs})
     string(REPLACE "|" ";" entry "${entry}")
     list(GET entry 0 build)
     list(GET entry 1 config)
     list(GET entry 2 from)
     if(from STREQUAL "maven")
-      set(layout -DJSON=${home}/vendordeps/Velmora.json -DREPO=${home}/maven)
+      set(layout -DJSON=${home_json} -DREPO=${home}/maven)
     else()
       set(layout -DPLAIN=${from})
     endif()
     run(${CMAKE_COMMAND} ${layout} -DBUILD=${build} -DCONFIG=${config} -DSOURCE=${CONSUMER}
         -DWORK=${OUT}/consume -P ${here}/consume.cmake)
+    # The robot project guide's C++ robot, from a Linux release build against a real WPILib.
+    include(${build}/vendordep-build.cmake)
+    if(from STREQUAL "maven" AND NOT config STREQUAL "Debug" AND NOT vendordep_wpilib_standin
+       AND vendordep_wpilib_prefix AND IS_DIRECTORY ${CONSUMER}/../robot_project)
+      run(${CMAKE_COMMAND} -DJSON=${home_json} -DREPO=${home}/maven -DBUILD=${build}
+          -DROBOT=${CONSUMER}/../robot_project -DWORK=${OUT}/consume/robot-cpp
+          -P ${here}/consume_robot_cpp.cmake)
+    endif()
   endforeach()
   # The Java consumer, from the same unpacked installer, on the Linux release archives.
-  if(java_offered AND WPILIBJ)
-    run(${CMAKE_COMMAND} -DJSON=${home}/vendordeps/Velmora.json -DREPO=${home}/maven
+  list(LENGTH java_offered_files java_files)
+  list(LENGTH vendor_files all_files)
+  if(WPILIBJ AND java_files EQUAL all_files)
+    run(${CMAKE_COMMAND} -DJSON=${home_json} -DREPO=${home}/maven
         -DWPILIBJ=${WPILIBJ} -DSOURCE=${CONSUMER}/java -DWORK=${OUT}/consume/java
+        -DROBOT=${CONSUMER}/../robot_project
         -P ${here}/consume_java.cmake)
   endif()
   file(REMOVE_RECURSE ${OUT}/consume)

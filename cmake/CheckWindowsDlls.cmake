@@ -4,7 +4,7 @@ cmake_minimum_required(VERSION 3.20)
 # no DLL or program of the build imports a function that Wine only stubs (the cross toolchain
 # kit's check_imports.py: such a call aborts under Wine, so a test could not stand for Windows).
 #   cmake -DOBJDUMP=<objdump> -DLIBRARY=<Velmora.dll> -DDRIVER=<VelmoraDriver.dll>
-#         [-DJNI=<VelmoraJNI.dll>] -DPYTHON=<python3> -DKIT=<kit folder>
+#         [-DJNI=<VelmoraJNI.dll>] [-DSIM_JNI=<VelmoraSimJNI.dll>] -DPYTHON=<python3> -DKIT=<kit folder>
 #         -DTOOLCHAIN=<made toolchain folder> -DBIN=<folder of the build's programs>
 #         -P CheckWindowsDlls.cmake
 foreach(var OBJDUMP LIBRARY DRIVER PYTHON KIT TOOLCHAIN BIN)
@@ -19,6 +19,9 @@ velmora_check_windows_dll(${OBJDUMP} ${LIBRARY} library problems)
 velmora_check_windows_dll(${OBJDUMP} ${DRIVER} driver problems)
 if(JNI)
   velmora_check_windows_dll(${OBJDUMP} ${JNI} jni problems)
+endif()
+if(SIM_JNI)
+  velmora_check_windows_dll(${OBJDUMP} ${SIM_JNI} simjni problems)
 endif()
 
 # The rules refuse what they must: the library in the JNI library's place (it imports WPILib),
@@ -47,5 +50,5 @@ if(problems)
   message(FATAL_ERROR "Windows binaries:\n  ${text}")
 endif()
 list(LENGTH binaries count)
-message(STATUS "Velmora.dll, VelmoraDriver.dll${JNI}: MSVC-ABI x86-64 DLLs with the imports of "
-               "their roles; ${stub_report}")
+message(STATUS "the library, the driver and the JNI libraries: MSVC-ABI x86-64 DLLs with the "
+               "imports of their roles; ${stub_report}")

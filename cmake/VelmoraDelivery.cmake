@@ -293,6 +293,9 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
     if(TARGET VelmoraJNI)
       set(_velmora_jni_dll -DJNI=$<TARGET_FILE:VelmoraJNI>)
     endif()
+    if(TARGET VelmoraSimJNI)
+      list(APPEND _velmora_jni_dll -DSIM_JNI=$<TARGET_FILE:VelmoraSimJNI>)
+    endif()
     add_test(NAME package.windows_binaries
              COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DLIBRARY=$<TARGET_FILE:Velmora>
                      -DDRIVER=$<TARGET_FILE:VelmoraDriver> ${_velmora_jni_dll}

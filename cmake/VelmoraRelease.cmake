@@ -28,7 +28,8 @@ endif()
 string(REPLACE ";" "|" _presets "${_presets}")
 add_custom_target(release
   COMMAND ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR} -DPRESETS=${_presets}
-          -DJSON=${PROJECT_BINARY_DIR}/Velmora.json -DOUT=${PROJECT_BINARY_DIR}/out
+          -DJSON=${PROJECT_BINARY_DIR}/Velmora.json|${PROJECT_BINARY_DIR}/VelmoraSimulation.json
+          -DOUT=${PROJECT_BINARY_DIR}/out
           -DMSVC_ARCHIVES=${VELMORA_WINDOWS_MSVC_ARCHIVES}
           -DPLACEHOLDERS=${VELMORA_URLS_ARE_PLACEHOLDERS}
           -P ${PROJECT_SOURCE_DIR}/packaging/release.cmake

@@ -9,7 +9,11 @@
 #            flat C name;
 #   driver   VelmoraDriver.dll: the runtime, KERNEL32 and WPILib's DLLs (the simulation joins
 #            WPILib's simulated HAL); exports the flat c_ names;
-#   jni      VelmoraJNI.dll: the runtime, KERNEL32 and VelmoraDriver.dll, nothing of WPILib.
+#   jni      VelmoraJNI.dll (and the simulated world's VelmoraSimJNI.dll): the runtime, KERNEL32,
+#            VelmoraDriver.dll and at most WPILib's own JNI natives (wpiHal, ntcore, wpiutil),
+#            never wpilibc, which a Java program does not have;
+#   simjni   VelmoraSimJNI.dll, the simulated world's bridge: as jni, but it calls the simulation
+#            driver's own C++ API (mangled names), which only the simulation driver exports.
 # MinGW's runtime DLLs and the debug runtime (msvcp140d, ...) are refused: the maker's driver is
 # built by Visual Studio against the release runtime, and a std::string crosses its boundary.
 include(${CMAKE_CURRENT_LIST_DIR}/ReadDllTables.cmake)
@@ -33,7 +37,8 @@ function(velmora_check_windows_dll objdump dll role problems_var)
     if(lower MATCHES "${VELMORA_WINDOWS_RUNTIME_DLLS}")
       continue()
     endif()
-    if(import_dll MATCHES "${VELMORA_WINDOWS_WPILIB_DLLS}" AND NOT role STREQUAL "jni")
+    if(import_dll MATCHES "${VELMORA_WINDOWS_WPILIB_DLLS}"
+       AND NOT (role MATCHES "jni$" AND import_dll STREQUAL "wpilibc.dll"))
       continue()
     endif()
     if(import_dll STREQUAL "VelmoraDriver.dll" AND NOT role STREQUAL "driver")
@@ -41,13 +46,17 @@ function(velmora_check_windows_dll objdump dll role problems_var)
     endif()
     list(APPEND problems "${name}: imports ${import_dll}, which a ${role} DLL may not need")
   endforeach()
-  foreach(runtime msvcp140.dll vcruntime140.dll)
-    if(NOT runtime IN_LIST import_dlls)
-      list(APPEND problems "${name}: does not import ${runtime}: not built against the Visual C++ "
-                           "release runtime (/MD)")
-    endif()
-  endforeach()
-  # Names crossing the driver boundary are flat C names, never mangled.
+  # Built against the runtime DLLs (/MD), not a static copy of the runtime (/MT): the program,
+  # the library and the driver then share one heap and one set of exceptions.
+  if(NOT "vcruntime140.dll" IN_LIST import_dlls)
+    list(APPEND problems "${name}: does not import vcruntime140.dll: not built against the Visual "
+                         "C++ release runtime DLLs (/MD)")
+  endif()
+  # Names crossing the driver boundary are flat C names, never mangled. (The simulated world's
+  # bridge calls the simulation's own C++ API, which only the simulation driver has.)
+  if(role STREQUAL "simjni")
+    set(imports "")
+  endif()
   foreach(entry IN LISTS imports)
     if(entry MATCHES "^VelmoraDriver\\.dll:(.*)$" AND NOT CMAKE_MATCH_1 MATCHES "^(c_[A-Za-z0-9_]+|FindDevicePath)$")
       list(APPEND problems "${name}: imports ${CMAKE_MATCH_1} from the driver, not a flat c_ name")

@@ -2,7 +2,8 @@
 # consumer program against the unpacked files alone (plus WPILib, which the tooling brings
 # itself) and runs it. Run by pack.cmake with -DCONSUMER.
 #
-#   cmake (-DJSON=<vendordeps/Velmora.json> -DREPO=<maven root> | -DPLAIN=<download zip>)
+#   cmake (-DJSON="<vendordeps/Velmora.json>|<vendordeps/VelmoraSimulation.json>" -DREPO=<maven root>
+#          | -DPLAIN=<download zip>)
 #         -DBUILD=<build folder> [-DCONFIG=<Release|Debug|...>] -DSOURCE=<tests/consumer>
 #         -DWORK=<scratch folder> -P packaging/consume.cmake
 #
@@ -63,7 +64,9 @@ if(PLAIN)
   file(COPY ${files} DESTINATION ${unpacked}/lib)
   file(REMOVE_RECURSE ${scratch})
 else()
-  file(READ ${JSON} json)
+  string(REPLACE "|" ";" JSON "${JSON}")
+  foreach(json_file ${JSON})
+  file(READ ${json_file} json)
   string(JSON dep_count LENGTH "${json}" cppDependencies)
   math(EXPR last_dep "${dep_count} - 1")
   foreach(i RANGE ${last_dep})
@@ -92,6 +95,7 @@ else()
       endforeach()
     endforeach()
     file(REMOVE_RECURSE ${scratch})
+  endforeach()
   endforeach()
 endif()
 

@@ -68,11 +68,21 @@ On the robot the maker's driver, a library of the same name, takes its place.")
 # Its sources (folders of the repository), for the sources archive.
 set(sources_of_Velmora src include)
 set(sources_of_VelmoraDriver sim_driver/src sim_driver/wpilib sim_driver/include)
-# The JNI library: the vendor file's JNI artifact, by artifactId.
-set(jni_lib_of_Velmora-jni VelmoraJNI)
+# The JNI artifacts, by artifactId: the libraries each archive holds. A Java program gets only
+# what the jniDependencies bring, so the simulation's archive brings the simulation driver with
+# the simulated world's bridge; the library's brings its bridge alone (the driver is the maker's
+# on the robot, the simulation's in desktop simulation).
+set(jni_libs_of_Velmora-jni VelmoraJNI)
+set(jni_libs_of_Velmora-simulation-jni VelmoraSimJNI VelmoraDriver)
 set(component_of_VelmoraJNI VelmoraJNI)
-set(description_of_VelmoraJNI "The JNI library that binds the Java classes (dev.velmora.frc, the \
-artifact Velmora-java) to the driver. It needs the driver (VelmoraDriver) beside it.")
+set(component_of_VelmoraSimJNI VelmoraSimJNI)
+set(description_of_Velmora-jni "The JNI library that binds the Java classes (dev.velmora.frc, the \
+artifact Velmora-java) to the driver. It needs the driver (VelmoraDriver) beside it: the maker's
+on the robot, the simulation's (vendor file VelmoraSimulation.json) in desktop simulation.")
+set(description_of_Velmora-simulation-jni "The simulation driver (VelmoraDriver), which simulates \
+the devices so that a desktop program or test runs with no hardware, and the JNI library that
+binds the simulated world's Java API (dev.velmora.frc.sim, the artifact Velmora-simulation-java)
+to it. For desktop simulation and tests only: on the robot the maker's driver takes its place.")
 
 include(${CMAKE_CURRENT_LIST_DIR}/../cmake/RunCommand.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/runtime_floor.cmake)
@@ -111,14 +121,30 @@ function(describe_build out_kind out_compiler)
 endfunction()
 
 # The text that says what a platform archive of the Maven tree holds and what it links with.
-function(write_readme file artifact version lib classifier)
+function(write_readme file artifact version libs classifier)
   describe_build(kind compiler)
+  list(GET libs 0 lib)
+  set(description "${description_of_${lib}}")
+  if(DEFINED description_of_${artifact})
+    set(description "${description_of_${artifact}}")
+  endif()
+  set(files "")
+  foreach(one ${libs})
+    if(vendordep_platform STREQUAL "windowsx86-64")
+      if(one MATCHES "JNI$")
+        list(APPEND files "windows/x86-64/shared/${one}.dll")
+      else()
+        list(APPEND files "windows/x86-64/shared/${one}.dll, its import library ${one}.lib")
+      endif()
+    else()
+      list(APPEND files "linux/x86-64/shared/lib${one}.so (SONAME lib${one}.so)")
+    endif()
+  endforeach()
+  string(REPLACE ";" ",\n       " files "${files}")
   if(vendordep_platform STREQUAL "windowsx86-64")
-    set(files "windows/x86-64/shared/${lib}.dll, its import library ${lib}.lib")
     set(family "For programs built with ${vendordep_compiler_family} (WPILib's Windows desktop \
 builds).")
   else()
-    set(files "linux/x86-64/shared/lib${lib}.so (SONAME lib${lib}.so)")
     set(family "For programs built with GCC or Clang against libstdc++ (the C++ ABI of GCC 5 on).
 Runtime floor: needs no symbol version newer than ${floor_text}
 (Ubuntu 18.04 and later, where WPILib 2020's own desktop binaries run); checked when packed.")
@@ -129,7 +155,7 @@ libwpiutild.so), which a debug build of a robot program extracts.")
     endif()
   endif()
   file(WRITE ${file} "${artifact} ${version}, ${classifier}
-${description_of_${lib}}
+${description}
 
 Files: ${files}.
 Built with ${compiler}. ${kind}.
@@ -139,22 +165,40 @@ ${family}
 endfunction()
 
 list(GET BUILDS 0 first_build)
+# The vendor files: the library's and the simulation's.
 if(JSON)
-  get_filename_component(JSON ${JSON} ABSOLUTE)
+  string(REPLACE "|" ";" JSON "${JSON}")
 else()
   set(JSON ${first_build}/Velmora.json)
+  if(EXISTS ${first_build}/VelmoraSimulation.json)
+    list(APPEND JSON ${first_build}/VelmoraSimulation.json)
+  endif()
 endif()
-file(READ ${JSON} json)
-string(JSON dep_count LENGTH "${json}" cppDependencies)
-math(EXPR last_dep "${dep_count} - 1")
+set(absolute "")
+foreach(file ${JSON})
+  get_filename_component(file ${file} ABSOLUTE)
+  list(APPEND absolute ${file})
+endforeach()
+set(JSON ${absolute})
+list(GET JSON 0 main_json)
+file(READ ${main_json} json)
 string(JSON release_version GET "${json}" version)
-string(JSON jni_count LENGTH "${json}" jniDependencies)
-math(EXPR last_jni "${jni_count} - 1")
-string(JSON vendor_name GET "${json}" name)
+string(JSON release_name GET "${json}" name)
 set(repo ${OUT}/maven)
 
 file(REMOVE_RECURSE ${OUT})
 file(MAKE_DIRECTORY ${repo})
+
+# Reads one vendor file into `json` and the counts the packing loops use.
+macro(read_vendor_file file)
+  file(READ ${file} json)
+  string(JSON dep_count LENGTH "${json}" cppDependencies)
+  math(EXPR last_dep "${dep_count} - 1")
+  string(JSON jni_count LENGTH "${json}" jniDependencies)
+  math(EXPR last_jni "${jni_count} - 1")
+  string(JSON vendor_name GET "${json}" name)
+  string(JSON vendor_file_name GET "${json}" fileName)
+endmacro()
 
 # Where each artifact's files go in the Maven tree.
 macro(artifact_paths i)
@@ -173,18 +217,19 @@ macro(jni_paths i)
   string(JSON group GET "${json}" jniDependencies ${i} groupId)
   string(JSON artifact GET "${json}" jniDependencies ${i} artifactId)
   string(JSON version GET "${json}" jniDependencies ${i} version)
-  if(NOT DEFINED jni_lib_of_${artifact})
+  if(NOT DEFINED jni_libs_of_${artifact})
     message(FATAL_ERROR "pack.cmake: no library is known for the JNI artifact ${artifact}")
   endif()
-  set(lib ${jni_lib_of_${artifact}})
+  set(libs ${jni_libs_of_${artifact}})
+  list(GET libs 0 lib)
   string(REPLACE "." "/" group_path "${group}")
   set(artifact_root ${repo}/${group_path}/${artifact})
   set(artifact_dir ${artifact_root}/${version})
   set(base ${artifact_dir}/${artifact}-${version})
 endmacro()
 
-# The JNI archives of a Linux or MSVC build that has the JNI library: the library alone under
-# <os>/<arch>/shared/, where the tooling extracts it beside the driver it needs.
+# The JNI archives of a Linux or MSVC build that has the JNI libraries: each artifact's libraries
+# under <os>/<arch>/shared/, which the tooling extracts into the folder on java.library.path.
 function(pack_jni_archives build config classifier)
   if(NOT vendordep_jni OR jni_count EQUAL 0)
     return()
@@ -192,25 +237,27 @@ function(pack_jni_archives build config classifier)
   foreach(i RANGE ${last_jni})
     jni_paths(${i})
     file(MAKE_DIRECTORY ${artifact_dir})
-    set(stage ${OUT}/stage/${classifier}/${lib})
-    run(${CMAKE_COMMAND} --install ${build} --config ${config} --prefix ${stage}
-        --component ${component_of_${lib}} OUTPUT_QUIET)
-    set(tree ${OUT}/tree/${classifier}/${lib})
-    if(vendordep_platform STREQUAL "linuxx86-64")
-      set(shared ${tree}/linux/x86-64/shared)
-      file(MAKE_DIRECTORY ${shared})
-      if(NOT EXISTS ${stage}/lib/lib${lib}.so)
-        message(FATAL_ERROR "${build}: the install holds no lib/lib${lib}.so")
+    set(tree ${OUT}/tree/${classifier}/${artifact})
+    foreach(one ${libs})
+      set(stage ${OUT}/stage/${classifier}/${artifact}/${one})
+      run(${CMAKE_COMMAND} --install ${build} --config ${config} --prefix ${stage}
+          --component ${component_of_${one}} OUTPUT_QUIET)
+      if(vendordep_platform STREQUAL "linuxx86-64")
+        set(shared ${tree}/linux/x86-64/shared)
+        file(MAKE_DIRECTORY ${shared})
+        if(NOT EXISTS ${stage}/lib/lib${one}.so)
+          message(FATAL_ERROR "${build}: the install holds no lib/lib${one}.so")
+        endif()
+        get_filename_component(real ${stage}/lib/lib${one}.so REALPATH)
+        file(COPY_FILE ${real} ${shared}/lib${one}.so)
+        file(RPATH_SET FILE ${shared}/lib${one}.so NEW_RPATH "$ORIGIN")
+      else()
+        set(shared ${tree}/windows/x86-64/shared)
+        file(MAKE_DIRECTORY ${shared})
+        file(COPY ${stage}/bin/${one}.dll DESTINATION ${shared})
       endif()
-      get_filename_component(real ${stage}/lib/lib${lib}.so REALPATH)
-      file(COPY_FILE ${real} ${shared}/lib${lib}.so)
-      file(RPATH_SET FILE ${shared}/lib${lib}.so NEW_RPATH "$ORIGIN")
-    else()
-      set(shared ${tree}/windows/x86-64/shared)
-      file(MAKE_DIRECTORY ${shared})
-      file(COPY ${stage}/bin/${lib}.dll DESTINATION ${shared})
-    endif()
-    write_readme(${tree}/README.txt ${artifact} ${version} ${lib} ${classifier})
+    endforeach()
+    write_readme(${tree}/README.txt ${artifact} ${version} "${libs}" ${classifier})
     zip_folder(${tree} ${base}-${classifier}.zip)
   endforeach()
 endfunction()
@@ -245,13 +292,68 @@ function(pack_maven_archives build config classifier)
       file(MAKE_DIRECTORY ${shared})
       file(COPY ${stage}/bin/${lib}.dll ${stage}/lib/${lib}.lib DESTINATION ${shared})
     endif()
+    if(lib STREQUAL "Velmora")
+      # For plain CMake without Gradle: the package file, at the root of the folder the team
+      # unpacks the archives into (the tooling takes only the libraries and ignores it).
+      file(READ ${CMAKE_CURRENT_LIST_DIR}/VelmoraConfig.unpacked.cmake.in config)
+      string(REPLACE "@VELMORA_VERSION@" "${version}" config "${config}")
+      file(WRITE ${tree}/VelmoraConfig.cmake "${config}")
+      string(REGEX MATCH "^[0-9]+" major "${version}")
+      file(WRITE ${tree}/VelmoraConfigVersion.cmake "set(PACKAGE_VERSION \"${version}\")
+set(PACKAGE_VERSION_COMPATIBLE TRUE)
+if(PACKAGE_FIND_VERSION AND (NOT PACKAGE_FIND_VERSION_MAJOR EQUAL ${major}
+   OR PACKAGE_FIND_VERSION VERSION_GREATER PACKAGE_VERSION))
+  set(PACKAGE_VERSION_COMPATIBLE FALSE)
+endif()
+if(PACKAGE_FIND_VERSION VERSION_EQUAL PACKAGE_VERSION)
+  set(PACKAGE_VERSION_EXACT TRUE)
+endif()
+")
+    endif()
     write_readme(${tree}/README.txt ${artifact} ${version} ${lib} ${classifier})
     zip_folder(${tree} ${base}-${classifier}.zip)
   endforeach()
 endfunction()
 
+# A Maven artifact's .pom and metadata, and the checksums of everything in its version folder.
+function(write_maven_files packaging description)
+  file(WRITE ${base}.pom "<?xml version=\"1.0\" encoding=\"UTF-8\"?>
+<project xmlns=\"http://maven.apache.org/POM/4.0.0\"
+         xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"
+         xsi:schemaLocation=\"http://maven.apache.org/POM/4.0.0 http://maven.apache.org/xsd/maven-4.0.0.xsd\">
+  <modelVersion>4.0.0</modelVersion>
+  <groupId>${group}</groupId>
+  <artifactId>${artifact}</artifactId>
+  <version>${version}</version>
+  <packaging>${packaging}</packaging>
+  <description>${description}</description>
+</project>
+")
+  file(WRITE ${artifact_root}/maven-metadata.xml "<?xml version=\"1.0\" encoding=\"UTF-8\"?>
+<metadata>
+  <groupId>${group}</groupId>
+  <artifactId>${artifact}</artifactId>
+  <versioning>
+    <latest>${version}</latest>
+    <release>${version}</release>
+    <versions>
+      <version>${version}</version>
+    </versions>
+    <lastUpdated>20200101000000</lastUpdated>
+  </versioning>
+</metadata>
+")
+  write_checksums(${artifact_root}/maven-metadata.xml)
+  file(GLOB files ${artifact_dir}/*.zip ${artifact_dir}/*.jar ${artifact_dir}/*.pom)
+  foreach(file ${files})
+    write_checksums(${file})
+  endforeach()
+endfunction()
+
+
+# The builds, each in each of its configurations: "<build>|<config>|<classifier>|<kind>".
 set(packed "")
-set(consumer_runs "")  # "<build>|<config>|<maven or zip>"
+set(entries "")
 foreach(build ${BUILDS})
   if(NOT EXISTS ${build}/vendordep-build.cmake)
     if(build STREQUAL first_build)
@@ -295,10 +397,26 @@ foreach(build ${BUILDS})
       message(FATAL_ERROR "${build}: a second build for the archive ${classifier}")
     endif()
     list(APPEND packed "maven:${classifier}")
+    list(APPEND entries "${build}|${build_type}|${classifier}|maven")
+  endforeach()
+endforeach()
+
+set(consumer_runs "")  # "<build>|<config>|<maven or zip>"
+set(vendor_files "")   # the vendor files written, by name
+set(java_offered_files "")  # those that offer Java
+foreach(json_file ${JSON})
+read_vendor_file(${json_file})
+foreach(entry ${entries})
+  string(REPLACE "|" ";" entry "${entry}")
+  list(GET entry 0 build)
+  list(GET entry 1 build_type)
+  list(GET entry 2 classifier)
+  list(GET entry 3 kind)
+  include(${build}/vendordep-build.cmake)
+  if(kind STREQUAL "maven")
     pack_maven_archives(${build} ${build_type} ${classifier})
     pack_jni_archives(${build} ${build_type} ${classifier})
-    list(APPEND consumer_runs "${build}|${build_type}|maven")
-  endforeach()
+  endif()
 endforeach()
 file(REMOVE_RECURSE ${OUT}/stage ${OUT}/tree)
 
@@ -432,41 +550,6 @@ foreach(i RANGE ${last_dep})
 endforeach()
 file(REMOVE_RECURSE ${OUT}/stage)
 
-# A Maven artifact's .pom and metadata, and the checksums of everything in its version folder.
-function(write_maven_files packaging description)
-  file(WRITE ${base}.pom "<?xml version=\"1.0\" encoding=\"UTF-8\"?>
-<project xmlns=\"http://maven.apache.org/POM/4.0.0\"
-         xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"
-         xsi:schemaLocation=\"http://maven.apache.org/POM/4.0.0 http://maven.apache.org/xsd/maven-4.0.0.xsd\">
-  <modelVersion>4.0.0</modelVersion>
-  <groupId>${group}</groupId>
-  <artifactId>${artifact}</artifactId>
-  <version>${version}</version>
-  <packaging>${packaging}</packaging>
-  <description>${description}</description>
-</project>
-")
-  file(WRITE ${artifact_root}/maven-metadata.xml "<?xml version=\"1.0\" encoding=\"UTF-8\"?>
-<metadata>
-  <groupId>${group}</groupId>
-  <artifactId>${artifact}</artifactId>
-  <versioning>
-    <latest>${version}</latest>
-    <release>${version}</release>
-    <versions>
-      <version>${version}</version>
-    </versions>
-    <lastUpdated>20200101000000</lastUpdated>
-  </versioning>
-</metadata>
-")
-  write_checksums(${artifact_root}/maven-metadata.xml)
-  file(GLOB files ${artifact_dir}/*.zip ${artifact_dir}/*.jar ${artifact_dir}/*.pom)
-  foreach(file ${files})
-    write_checksums(${file})
-  endforeach()
-endfunction()
-
 # The JNI artifacts: the platforms with an archive, then the Java artifact; without either, no
 # Java in the vendor file at all.
 set(java_offered FALSE)
@@ -499,15 +582,15 @@ if(JAVA_JARS AND jni_packed AND java_count GREATER 0)
   set(artifact_root ${repo}/${group_path}/${artifact})
   set(artifact_dir ${artifact_root}/${version})
   set(base ${artifact_dir}/${artifact}-${version})
-  foreach(jar Velmora-java.jar Velmora-java-sources.jar)
+  foreach(jar ${artifact}.jar ${artifact}-sources.jar)
     if(NOT EXISTS ${JAVA_JARS}/${jar})
       message(FATAL_ERROR "JAVA_JARS: ${JAVA_JARS} holds no ${jar}")
     endif()
   endforeach()
   file(MAKE_DIRECTORY ${artifact_dir})
-  file(COPY_FILE ${JAVA_JARS}/Velmora-java.jar ${base}.jar)
-  file(COPY_FILE ${JAVA_JARS}/Velmora-java-sources.jar ${base}-sources.jar)
-  write_maven_files(jar "The Velmora device classes for WPILib Java robot programs")
+  file(COPY_FILE ${JAVA_JARS}/${artifact}.jar ${base}.jar)
+  file(COPY_FILE ${JAVA_JARS}/${artifact}-sources.jar ${base}-sources.jar)
+  write_maven_files(jar "${artifact}: Java classes for WPILib Java robot programs")
   set(java_offered TRUE)
 else()
   message(STATUS "No Java artifacts packed (JAVA_JARS and a JNI archive are both needed): the "
@@ -522,19 +605,37 @@ else()
   string(JSON json SET "${json}" jniDependencies "[]")
 endif()
 
-file(WRITE ${OUT}/Velmora.json "${json}\n")
+file(WRITE ${OUT}/${vendor_file_name} "${json}\n")
+list(APPEND vendor_files ${OUT}/${vendor_file_name})
+if(java_offered)
+  list(APPEND java_offered_files ${vendor_file_name})
+endif()
+endforeach()
+
+# A consumer run from the unpacked release for each build (Windows: with the build's cross
+# toolchain, run under Wine).
+foreach(entry ${entries})
+  string(REPLACE "|" ";" entry "${entry}")
+  list(GET entry 0 build)
+  list(GET entry 1 build_type)
+  list(APPEND consumer_runs "${build}|${build_type}|maven")
+endforeach()
+file(REMOVE_RECURSE ${OUT}/stage)
+
 
 # The offline installer: unpacked into ~/wpilib/<year>/, the tooling finds the vendor file in
 # vendordeps/ and the artifacts in the maven/ repository it reads without a network.
-set(installer ${OUT}/${vendor_name}-${release_version}-offline.zip)
+# Both vendor files are there: a team adds the library's, and the simulation's for desktop
+# simulation and tests.
+set(installer ${OUT}/${release_name}-${release_version}-offline.zip)
 set(stage ${OUT}/stage/installer)
 file(COPY ${repo} DESTINATION ${stage})
-file(COPY ${OUT}/Velmora.json DESTINATION ${stage}/vendordeps)
+file(COPY ${vendor_files} DESTINATION ${stage}/vendordeps)
 zip_folder(${stage} ${installer})
 file(REMOVE_RECURSE ${OUT}/stage)
 
 string(REPLACE ";" ", " packed_text "${packed}")
-message(STATUS "Packed ${dep_count} artifacts (${packed_text}) into ${OUT}")
+message(STATUS "Packed ${vendor_files} (${packed_text}) into ${OUT}")
 
 if(CHECK)
   string(REPLACE "|" ";" require "${REQUIRE}")
@@ -546,7 +647,8 @@ if(CHECK)
   list(REMOVE_DUPLICATES require)
   string(REPLACE ";" "|" require "${require}")
   string(REPLACE ";" "|" headers "${HEADERS}")
-  run(${CMAKE_COMMAND} -DJSON=${OUT}/Velmora.json -DREPO=${repo} -DHEADERS=${headers}
+  string(REPLACE ";" "|" json_arg "${vendor_files}")
+  run(${CMAKE_COMMAND} -DJSON=${json_arg} -DREPO=${repo} -DHEADERS=${headers}
       -DREQUIRE=${require} -DINSTALLER=${installer} -P ${CHECK})
 endif()
 
@@ -556,23 +658,42 @@ if(CONSUMER)
   set(home ${OUT}/consume/wpilib-home)
   file(MAKE_DIRECTORY ${home})
   run(${CMAKE_COMMAND} -E chdir ${home} ${CMAKE_COMMAND} -E tar xf ${installer})
+  # What a simulating team's project holds in vendordeps/: both vendor files.
+  set(home_json "")
+  foreach(file ${vendor_files})
+    get_filename_component(name ${file} NAME)
+    list(APPEND home_json ${home}/vendordeps/${name})
+  endforeach()
+  string(REPLACE ";" "|" home_json "${home_json}")
   foreach(entry ${consumer_runs})
     string(REPLACE "|" ";" entry "${entry}")
     list(GET entry 0 build)
     list(GET entry 1 config)
     list(GET entry 2 from)
     if(from STREQUAL "maven")
-      set(layout -DJSON=${home}/vendordeps/Velmora.json -DREPO=${home}/maven)
+      set(layout -DJSON=${home_json} -DREPO=${home}/maven)
     else()
       set(layout -DPLAIN=${from})
     endif()
     run(${CMAKE_COMMAND} ${layout} -DBUILD=${build} -DCONFIG=${config} -DSOURCE=${CONSUMER}
         -DWORK=${OUT}/consume -P ${here}/consume.cmake)
+    # The robot project guide's C++ robot, from a Linux release build against a real WPILib.
+    include(${build}/vendordep-build.cmake)
+    if(from STREQUAL "maven" AND NOT config STREQUAL "Debug" AND NOT vendordep_wpilib_standin
+       AND vendordep_platform STREQUAL "linuxx86-64"
+       AND vendordep_wpilib_prefix AND IS_DIRECTORY ${CONSUMER}/../robot_project)
+      run(${CMAKE_COMMAND} -DJSON=${home_json} -DREPO=${home}/maven -DBUILD=${build}
+          -DROBOT=${CONSUMER}/../robot_project -DWORK=${OUT}/consume/robot-cpp
+          -P ${here}/consume_robot_cpp.cmake)
+    endif()
   endforeach()
   # The Java consumer, from the same unpacked installer, on the Linux release archives.
-  if(java_offered AND WPILIBJ)
-    run(${CMAKE_COMMAND} -DJSON=${home}/vendordeps/Velmora.json -DREPO=${home}/maven
+  list(LENGTH java_offered_files java_files)
+  list(LENGTH vendor_files all_files)
+  if(WPILIBJ AND java_files EQUAL all_files)
+    run(${CMAKE_COMMAND} -DJSON=${home_json} -DREPO=${home}/maven
         -DWPILIBJ=${WPILIBJ} -DSOURCE=${CONSUMER}/java -DWORK=${OUT}/consume/java
+        -DROBOT=${CONSUMER}/../robot_project
         -P ${here}/consume_java.cmake)
   endif()
   file(REMOVE_RECURSE ${OUT}/consume)

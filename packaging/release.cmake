@@ -2,7 +2,8 @@
 # the packed tree and runs the consumer from the unpacked release. Run by the `release` target.
 #
 #   cmake -DSOURCE=<repository> -DPRESETS="real-wpilib|linux-debug-real-wpilib|windows-msvc|..."
-#         -DJSON=<configured Velmora.json> -DOUT=<folder> [-DMSVC_ARCHIVES=<folder>]
+#         -DJSON="<configured Velmora.json>|<configured VelmoraSimulation.json>"
+#         -DOUT=<folder> [-DMSVC_ARCHIVES=<folder>]
 #         [-DPLACEHOLDERS=TRUE] -P packaging/release.cmake
 #
 # Only what the release ships is built (the library, the simulation driver and the WPILib
@@ -41,7 +42,7 @@ foreach(preset ${PRESETS})
     list(APPEND targets wpilibc)
   endif()
   if(vendordep_jni)
-    list(APPEND targets VelmoraJNI)
+    list(APPEND targets VelmoraJNI VelmoraSimJNI)
   endif()
   run(${CMAKE_COMMAND} --build --preset ${preset} --target ${targets})
   list(APPEND builds ${binary_dir})
@@ -50,9 +51,10 @@ endforeach()
 # The jar and its sources jar, from the Java build against wpilibj, when wpilibj is there.
 set(java_args "")
 if(IS_DIRECTORY ${SOURCE}/../shared/wpilib-2020.3.2-java)
-  message(STATUS "== release: building the jar (java)")
+  message(STATUS "== release: building the jars (java)")
   run(${CMAKE_COMMAND} --preset java OUTPUT_QUIET)
-  run(${CMAKE_COMMAND} --build --preset java --target velmora_jar velmora_sources_jar)
+  run(${CMAKE_COMMAND} --build --preset java --target velmora_jar velmora_sources_jar
+      velmora_simulation_jar velmora_simulation_sources_jar)
   get_filename_component(wpilibj ${SOURCE}/../shared/wpilib-2020.3.2-java ABSOLUTE)
   set(java_args -DJAVA_JARS=${SOURCE}/build/java/java -DWPILIBJ=${wpilibj})
 else()

@@ -8,24 +8,66 @@ package dev.velmora.frc;
  * loads the driver {@code VelmoraDriver} beside it.
  */
 final class VelmoraJNI {
-  static {
-    try {
-      System.loadLibrary("VelmoraJNI");
-    } catch (UnsatisfiedLinkError e) {
-      // Say where it was looked for: the usual cause is a library folder missing from the path.
-      UnsatisfiedLinkError clear = new UnsatisfiedLinkError("VelmoraJNI could not be loaded; it "
-          + "and the driver VelmoraDriver belong in a folder on java.library.path ("
-          + System.getProperty("java.library.path") + "): " + e.getMessage());
-      clear.initCause(e);
-      throw clear;
-    }
-  }
+  /** Why the native library did not load, in words a team can act on; null once it loaded. */
+  private static final String LOAD_FAILURE = loadNativeLibrary();
 
   private VelmoraJNI() {}
 
-  /** Makes sure the native library is loaded; a failure surfaces here, at construction. */
+  private static String loadNativeLibrary() {
+    try {
+      System.loadLibrary("VelmoraJNI");
+      return null;
+    } catch (UnsatisfiedLinkError e) {
+      String message = loadFailureMessage(e.getMessage(), System.getProperty("java.library.path"),
+          System.mapLibraryName("VelmoraJNI"), System.mapLibraryName("VelmoraDriver"));
+      // On the console at once: a robot whose devices are fields fails while WPILib constructs
+      // it, and WPILib prints only the innermost cause of what it caught.
+      System.err.println(message);
+      return message;
+    }
+  }
+
+  /**
+   * What a team reads when the JNI library or the driver it needs cannot be loaded: which
+   * library, where it was looked for and which vendor file or driver to add.
+   *
+   * @param cause the loader's own message
+   * @param searched the folders of java.library.path
+   * @param jniFile the JNI library's file name on this system
+   * @param driverFile the driver's file name on this system
+   * @return the message
+   */
+  static String loadFailureMessage(String cause, String searched, String jniFile,
+      String driverFile) {
+    String text = cause == null ? "" : cause;
+    String what;
+    if (text.contains("VelmoraDriver") || text.contains(driverFile)
+        || text.contains("dependent libraries")) {
+      what = "the driver " + driverFile + " was not found beside the JNI library " + jniFile
+          + ". For desktop simulation and tests add the vendor file VelmoraSimulation.json (it "
+          + "brings the simulation driver); on the robot install the maker's driver";
+    } else if (text.contains("no VelmoraJNI")) {
+      what = "the JNI library " + jniFile + " is in none of these folders. Add the vendor file "
+          + "Velmora.json to the project (its jniDependencies bring " + jniFile + ")";
+    } else {
+      what = jniFile + " was found but could not be loaded. Use the archives of one release, "
+          + "for this platform (Velmora.json and VelmoraSimulation.json of the same version)";
+    }
+    return "Velmora: the native library VelmoraJNI could not be loaded: " + what
+        + ". Folders searched (java.library.path): " + searched + ". The loader said: " + text;
+  }
+
+  /**
+   * Makes sure the native library is loaded; a failure surfaces here, at construction.
+   *
+   * @throws UnsatisfiedLinkError with {@link #loadFailureMessage} when it is not
+   */
   static void load() {
-    // Class initialisation did the work.
+    if (LOAD_FAILURE != null) {
+      // A fresh error each time, with no cause: WPILib's report of a robot that failed to
+      // construct shows the innermost cause only, and this message is the one to show.
+      throw new UnsatisfiedLinkError(LOAD_FAILURE);
+    }
   }
 
   // Orvex controller

@@ -7,7 +7,7 @@ package dev.velmora.frc.sim;
  */
 public final class SimDriver {
   static {
-    System.loadLibrary("VelmoraSimJNI");
+    System.loadLibrary("VelmoraSimTestJNI");
   }
 
   private SimDriver() {}

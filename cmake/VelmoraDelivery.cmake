@@ -53,6 +53,27 @@ if(MSVC)
   endif()
 endif()
 
+# Windows finds DLLs beside the program: a real WPILib's DLLs go where the build's programs and
+# tests live, so they run (under Wine, or on Windows) straight from the build folder.
+if(WIN32 AND VELMORA_USE_REAL_WPILIB)
+  foreach(_lib wpilibc hal ntcore wpiutil)
+    if(TARGET ${_lib})
+      set(_dll "")
+      foreach(_property IMPORTED_LOCATION_RELEASE IMPORTED_LOCATION_RELWITHDEBINFO
+                        IMPORTED_LOCATION)
+        if(NOT _dll)
+          get_target_property(_dll ${_lib} ${_property})
+        endif()
+      endforeach()
+      if(_dll AND EXISTS "${_dll}")
+        file(COPY "${_dll}" DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+      else()
+        message(WARNING "WPILib's ${_lib} has no DLL to put beside the programs")
+      endif()
+    endif()
+  endforeach()
+endif()
+
 # ---- Installation ------------------------------------------------------------------------------
 # A plain `cmake --install` installs the component Velmora (library, headers, CMake package). On
 # Windows the Visual C++ runtime is the system's (the redistributable), never shipped. The stand-ins install only when asked for by component: VelmoraSimDriver (beside the

@@ -47,6 +47,13 @@ if(NOT EXISTS "${_velmora_made}")
 endif()
 
 include("${_velmora_toolchain}/toolchain-msvc-wine.cmake")
+# The kit searches, besides its own root, the prefixes of CMAKE_PREFIX_PATH as they are (Windows
+# packages, such as a WPILib build for Windows); those of the environment's too, as a team's shell
+# or IDE gives them.
+if(DEFINED ENV{CMAKE_PREFIX_PATH})
+  string(REPLACE ":" ";" _velmora_env_prefixes "$ENV{CMAKE_PREFIX_PATH}")
+  list(APPEND CMAKE_FIND_ROOT_PATH ${_velmora_env_prefixes})
+endif()
 
 # For the binary checks: the kit's checker of imports that Wine only stubs, with the toolchain's
 # lists of Wine's exports and stubs, and a reader of PE tables (binutils' objdump reads them).

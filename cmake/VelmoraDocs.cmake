@@ -30,6 +30,10 @@ if(VELMORA_BUILD_TESTS)
   add_test(NAME docs.link_check_finds_broken_links
            COMMAND ${CMAKE_COMMAND} -DSELF_TEST=ON -DWORK=${PROJECT_BINARY_DIR}/link-check
                    -P ${PROJECT_SOURCE_DIR}/tests/docs/check_links.cmake)
-  set_tests_properties(docs.relative_links docs.link_check_finds_broken_links PROPERTIES
-                       LABELS docs)
+  # The robot project guide shows the files of tests/robot_project as they are.
+  add_test(NAME docs.guides_show_their_files
+           COMMAND ${CMAKE_COMMAND} -DROOT=${PROJECT_SOURCE_DIR} -DGUIDES=docs/robot-project.md
+                   -P ${PROJECT_SOURCE_DIR}/tests/docs/check_shown_files.cmake)
+  set_tests_properties(docs.relative_links docs.link_check_finds_broken_links
+                       docs.guides_show_their_files PROPERTIES LABELS docs)
 endif()

@@ -136,6 +136,50 @@ endif()
 string(REGEX MATCH "Robot: autonomous done[^\n]*" line "${log}")
 message(STATUS "simulateJava layout: ${line}")
 
+# What a team reads when a native library is missing: the robot's devices are fields, so the
+# robot fails while WPILib constructs it, and WPILib prints only the innermost cause. A project
+# without VelmoraSimulation.json (no driver beside VelmoraJNI), and one without any of the
+# release's native libraries: each run must name the library, the folder searched and the
+# vendor file to add, on its own line and in WPILib's report.
+foreach(case no-driver no-jni)
+  set(folder ${robot}/natives-${case})
+  file(REMOVE_RECURSE ${folder})
+  file(MAKE_DIRECTORY ${folder})
+  file(GLOB present ${natives}/*.so)
+  foreach(library ${present})
+    get_filename_component(name ${library} NAME)
+    if(name MATCHES "^libVelmora(Driver|SimJNI)\\.so$"
+       OR (case STREQUAL "no-jni" AND name STREQUAL "libVelmoraJNI.so"))
+      continue()
+    endif()
+    file(COPY ${library} DESTINATION ${folder})
+  endforeach()
+  if(case STREQUAL "no-driver")
+    set(wanted "the driver libVelmoraDriver.so was not found beside the JNI library "
+               "libVelmoraJNI.so. For desktop simulation and tests add the vendor file "
+               "VelmoraSimulation.json")
+  else()
+    set(wanted "the JNI library libVelmoraJNI.so is in none of these folders. Add the vendor "
+               "file Velmora.json")
+  endif()
+  string(CONCAT wanted "Velmora: the native library VelmoraJNI could not be loaded: " ${wanted})
+  execute_process(COMMAND sh ${ROBOT}/sim/run_until.sh ${robot}/${case}.log
+                          "Could not instantiate robot" 120
+                          ${JAVA} -Djava.library.path=${folder}
+                          -cp ${robot}/classes:${classpath} frc.robot.Main)
+  file(READ ${robot}/${case}.log log)
+  string(FIND "${log}" "\n${wanted}" own_line)
+  string(FIND "${log}" "Folders searched (java.library.path): ${folder}." searched)
+  set(wpilib_line FALSE)
+  if(log MATCHES "Unhandled exception instantiating robot [^ ]+ java\\.lang\\.UnsatisfiedLinkError: ${wanted}")
+    set(wpilib_line TRUE)
+  endif()
+  if(own_line EQUAL -1 OR NOT wpilib_line OR searched EQUAL -1)
+    message(FATAL_ERROR "${case}: the console does not say what to add:\n${log}")
+  endif()
+  message(STATUS "${case}: the console names the library, the folder and what to add")
+endforeach()
+
 # The robot's JUnit test, with the same class path and natives.
 file(GLOB_RECURSE test_sources ${ROBOT}/java/src/test/java/*.java)
 file(GLOB junit_jars /usr/share/java/junit-jupiter-api.jar /usr/share/java/apiguardian-api.jar

@@ -55,6 +55,14 @@ class VELMORA_API Orvex {
 
   /// Opens the controller with CAN ID `id` at the frequency setting `frequency` (the device's
   /// own unit, hertz on the simulated device). Both go to the driver unchanged.
+  ///
+  /// **A controller the driver could not open does not throw**, by design: driver results are
+  /// never tested, so an unplugged controller never stops a robot program at start. That
+  /// includes a second Orvex on the CAN ID of one still open. The object is then inert: its
+  /// calls reach the driver with the handle the driver gave (the null handle), its motors do not
+  /// move, and GetFirmwareVersion() and GetHardwareVersion() return an empty text. To notice it,
+  /// check GetFirmwareVersion() once at start; the driver also says so on the console (the
+  /// simulation driver: a line "VelmoraDriver (simulation): Orvex on CAN ID <id> ...").
   Orvex(int id, int frequency);
   /// Opens the controller with CAN ID `id` at kDefaultFrequency.
   explicit Orvex(int id);

@@ -168,6 +168,7 @@ class Scenario {
       velmora_sim::SimStep(a.D(0));
       return "ok";
     }
+    if (target == "world") return WorldCall(method, a);
     auto found = m_objects.find(target);
     if (found == m_objects.end()) throw std::invalid_argument("scenario: no object " + target);
     Object& o = found->second;
@@ -196,6 +197,49 @@ class Scenario {
       return ServoContinuousCall(*static_cast<ServoContinuous*>(o.pointer), method, a);
     }
     throw std::invalid_argument("scenario: no such type " + o.type);
+  }
+
+  // The simulated world, as velmora_sim offers it (Java: dev.velmora.frc.sim.SimWorld).
+  static std::string WorldCall(const std::string& method, const Args& a) {
+    if (method == "attachDrive") {
+      return Bool(velmora_sim::AttachDrive(a.I(0), a.I(1), a.I(2), a.D(3)));
+    }
+    if (method == "placeRobot") return Bool(velmora_sim::PlaceRobot({a.D(0), a.D(1), a.D(2)}));
+    if (method == "robotPose") {
+      const velmora_sim::RobotPose p = velmora_sim::Robot();
+      return "pose(" + F64(p.x) + ", " + F64(p.y) + ", " + F64(p.heading) + ")";
+    }
+    if (method == "robotDistanceTravelled") return F64(velmora_sim::RobotDistanceTravelled());
+    if (method == "simStep") return Bool(velmora_sim::SimStep(a.D(0)));
+    if (method == "simTime") return F64(velmora_sim::SimTime());
+    if (method == "setOrvexMotorLocked") {
+      velmora_sim::SetOrvexMotorLocked(a.I(0), a.I(1), a.B(2));
+      return "ok";
+    }
+    if (method == "setOrvexLoadInertia") {
+      return Bool(velmora_sim::SetOrvexLoadInertia(a.I(0), a.I(1), a.D(2)));
+    }
+    if (method == "orvexChannel") {
+      const velmora_sim::OrvexChannelState c = velmora_sim::OrvexChannel(a.I(0), a.I(1));
+      return "motor(" + Bool(c.exists) + ", " + F64(c.commanded) + ", " + Bool(c.enabled) + ", " +
+             F64(c.rpm) + ", " + Bool(c.locked) + ", " + F64(c.inertia) + ", " + F64(c.current) +
+             ")";
+    }
+    if (method == "battery") {
+      const velmora_sim::BatteryState b = velmora_sim::Battery();
+      return "battery(" + F64(b.emf) + ", " + F64(b.volts) + ", " + F64(b.current) + ")";
+    }
+    if (method == "setBatteryEmf") return Bool(velmora_sim::SetBatteryEmf(a.D(0)));
+    if (method == "setLumiraColor") {
+      return Bool(velmora_sim::SetLumiraColor(
+          static_cast<float>(a.D(0)), static_cast<float>(a.D(1)), static_cast<float>(a.D(2))));
+    }
+    if (method == "setAdexaVoltage") {
+      return Bool(velmora_sim::SetAdexaVoltage(a.I(0), static_cast<float>(a.D(1))));
+    }
+    if (method == "rayDistance") return F64(velmora_sim::RayDistance(a.D(0), a.D(1), a.D(2)));
+    if (method == "mockDSEnabled") return Bool(velmora_sim::MockDSEnabled());
+    throw std::invalid_argument("scenario: no world function " + method);
   }
 
  private:

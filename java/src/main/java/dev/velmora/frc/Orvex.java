@@ -48,6 +48,15 @@ public final class Orvex implements AutoCloseable {
    * Opens the controller with CAN ID {@code id} at the frequency setting {@code frequency} (the
    * device's own unit, hertz on the simulated device). Both go to the driver unchanged.
    *
+   * <p><b>A controller the driver could not open does not throw</b> (no
+   * {@link DeviceOpenException}), by design: driver results are never tested, so an unplugged
+   * controller never stops a robot program at start. That includes a second {@code Orvex} on the
+   * CAN ID of one still open. The object is then inert: its calls reach the driver with the
+   * handle the driver gave (the null handle), its motors do not move, and
+   * {@link #getFirmwareVersion()} and {@link #getHardwareVersion()} return an empty string. To
+   * notice it, check {@code getFirmwareVersion()} once at start; the driver also says so on the
+   * console (the simulation driver: a line "VelmoraDriver (simulation): Orvex on CAN ID ...").
+   *
    * @param id the controller's CAN ID
    * @param frequency the frequency setting
    */

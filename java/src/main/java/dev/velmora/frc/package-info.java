@@ -14,9 +14,13 @@
  * <p><b>Failures.</b> An index or CAN ID out of range throws {@link IndexOutOfBoundsException};
  * a refused argument (a null reference, a value too wide for its device field) throws
  * {@link IllegalArgumentException} or {@link NullPointerException} before the driver is called;
- * a device that cannot be opened throws {@link dev.velmora.frc.DeviceOpenException}; a call on a
- * closed device throws {@link IllegalStateException}. Settings out of range are refused with a
- * line on standard error, as in C++. No call crashes the JVM.
+ * a {@link dev.velmora.frc.Lumira} or {@link dev.velmora.frc.Pallax} that cannot be opened
+ * throws {@link dev.velmora.frc.DeviceOpenException} (an {@link dev.velmora.frc.Orvex} the
+ * driver could not open does not throw: see its constructor); a call on a closed device throws
+ * {@link IllegalStateException}. A native library that cannot be loaded ({@code VelmoraJNI}, or
+ * the driver it needs) makes the first device's construction throw {@link UnsatisfiedLinkError}
+ * naming the library, the folders searched and the vendor file to add. Settings out of range are
+ * refused with a line on standard error, as in C++. No call crashes the JVM.
  *
  * <p><b>Threads.</b> The library takes no locks. A device object is used from one thread at a
  * time; the channels of an {@link dev.velmora.frc.Orvex} may be shared between threads once they

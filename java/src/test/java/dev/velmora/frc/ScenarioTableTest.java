@@ -3,6 +3,7 @@ package dev.velmora.frc;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import dev.velmora.frc.sim.SimDriver;
+import dev.velmora.frc.sim.SimWorld;
 import edu.wpi.first.hal.HAL;
 import edu.wpi.first.hal.sim.DriverStationSim;
 import edu.wpi.first.hal.sim.SimHooks;
@@ -305,6 +306,59 @@ class ScenarioTableTest {
       }
     }
 
+    /** The simulated world through the shipped API, in the C++ runner's words. */
+    private String world(String method, List<String> a) {
+      switch (method) {
+        case "attachDrive":
+          return String.valueOf(SimWorld.attachDrive(Integer.parseInt(a.get(0)),
+              Integer.parseInt(a.get(1)), Integer.parseInt(a.get(2)), number(a.get(3))));
+        case "placeRobot":
+          return String.valueOf(
+              SimWorld.placeRobot(number(a.get(0)), number(a.get(1)), number(a.get(2))));
+        case "robotPose": {
+          SimWorld.Pose p = SimWorld.robotPose();
+          return "pose(" + f64(p.x) + ", " + f64(p.y) + ", " + f64(p.heading) + ")";
+        }
+        case "robotDistanceTravelled":
+          return f64(SimWorld.robotDistanceTravelled());
+        case "simStep":
+          return String.valueOf(SimWorld.simStep(number(a.get(0))));
+        case "simTime":
+          return f64(SimWorld.simTime());
+        case "setOrvexMotorLocked":
+          SimWorld.setOrvexMotorLocked(Integer.parseInt(a.get(0)), Integer.parseInt(a.get(1)),
+              Boolean.parseBoolean(a.get(2)));
+          return "ok";
+        case "setOrvexLoadInertia":
+          return String.valueOf(SimWorld.setOrvexLoadInertia(Integer.parseInt(a.get(0)),
+              Integer.parseInt(a.get(1)), number(a.get(2))));
+        case "orvexChannel": {
+          SimWorld.MotorState c =
+              SimWorld.orvexChannel(Integer.parseInt(a.get(0)), Integer.parseInt(a.get(1)));
+          return "motor(" + c.exists + ", " + f64(c.commanded) + ", " + c.enabled + ", "
+              + f64(c.rpm) + ", " + c.locked + ", " + f64(c.inertia) + ", " + f64(c.current) + ")";
+        }
+        case "battery": {
+          SimWorld.Battery b = SimWorld.battery();
+          return "battery(" + f64(b.emf) + ", " + f64(b.volts) + ", " + f64(b.current) + ")";
+        }
+        case "setBatteryEmf":
+          return String.valueOf(SimWorld.setBatteryEmf(number(a.get(0))));
+        case "setLumiraColor":
+          return String.valueOf(SimWorld.setLumiraColor((float) number(a.get(0)),
+              (float) number(a.get(1)), (float) number(a.get(2))));
+        case "setAdexaVoltage":
+          return String.valueOf(
+              SimWorld.setAdexaVoltage(Integer.parseInt(a.get(0)), (float) number(a.get(1))));
+        case "rayDistance":
+          return f64(SimWorld.rayDistance(number(a.get(0)), number(a.get(1)), number(a.get(2))));
+        case "mockDSEnabled":
+          return String.valueOf(SimWorld.mockDSEnabled());
+        default:
+          throw new IllegalArgumentException("scenario: no world function " + method);
+      }
+    }
+
     String run(String target, String method, List<String> a, String bind) throws Exception {
       if (method.equals("new") || method.equals("newPort") || method.equals("newPath")) {
         bind(bind, construct(target, method, a));
@@ -313,6 +367,9 @@ class ScenarioTableTest {
       if (target.equals("sim") && method.equals("step")) {
         SimDriver.simStep(number(a.get(0)));
         return "ok";
+      }
+      if (target.equals("world")) {
+        return world(method, a);
       }
       Object object = m_objects.get(target);
       if (object == null) {

@@ -34,6 +34,10 @@ if(VELMORA_BUILD_TESTS)
   add_test(NAME docs.guides_show_their_files
            COMMAND ${CMAKE_COMMAND} -DROOT=${PROJECT_SOURCE_DIR} -DGUIDES=docs/robot-project.md
                    -P ${PROJECT_SOURCE_DIR}/tests/docs/check_shown_files.cmake)
+  add_test(NAME docs.shown_files_check_finds_changes
+           COMMAND ${CMAKE_COMMAND} -DSELF_TEST=ON -DWORK=${PROJECT_BINARY_DIR}/shown-files-check
+                   -P ${PROJECT_SOURCE_DIR}/tests/docs/check_shown_files.cmake)
   set_tests_properties(docs.relative_links docs.link_check_finds_broken_links
-                       docs.guides_show_their_files PROPERTIES LABELS docs)
+                       docs.guides_show_their_files docs.shown_files_check_finds_changes
+                       PROPERTIES LABELS docs)
 endif()

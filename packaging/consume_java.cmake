@@ -120,7 +120,7 @@ run(${CXX} -shared -fPIC -pthread -o ${robot}/libheadless_ds.so ${ROBOT}/sim/hea
     ${natives}/libwpiHal.so)
 set(ENV{HALSIM_EXTENSIONS} ${robot}/libheadless_ds.so)
 execute_process(COMMAND sh ${ROBOT}/sim/run_until.sh ${robot}/simulate.log
-                        "Robot: autonomous done.* driven" 120
+                        "Robot: autonomous done at .* m driven" 120
                         ${JAVA} -Djava.library.path=${natives}
                         -cp ${robot}/classes:${classpath} frc.robot.Main
                 RESULT_VARIABLE rc)

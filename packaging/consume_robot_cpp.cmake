@@ -4,16 +4,19 @@
 #
 #   cmake -DJSON="<vendordeps/Velmora.json>|<vendordeps/VelmoraSimulation.json>"
 #         -DREPO=<maven root> -DBUILD=<build folder> -DROBOT=<tests/robot_project>
-#         -DWORK=<scratch folder> -P packaging/consume_robot_cpp.cmake
+#         [-DGUIDE=<docs/robot-project.md>] -DWORK=<scratch folder>
+#         -P packaging/consume_robot_cpp.cmake
 #
 #  - simulateNative's layout: built as WPILib's Gradle plugin builds it (every headers archive an
 #    include folder, every library of the platform archives linked), installed with WPILib's and
 #    the archives' libraries in one folder beside the program, run with that folder as the
 #    loader's path as the plugin's run does; the robot drives in autonomous on the simulated
 #    field, and its GoogleTest test passes;
-#  - plain CMake: the archives unpacked into one folder, the project's own CMakeLists.txt with
-#    find_package(Velmora) (the package file shipped in the Velmora-cpp platform archive), the
-#    program and its test run with no LD_LIBRARY_PATH at all.
+#  - plain CMake: the guide's commands (docs/robot-project.md, the block after
+#    "<!-- commands: plain-cmake -->") as they stand, in a copy of the project: the archives
+#    unpacked into one folder, the project's own CMakeLists.txt with find_package(Velmora) (the
+#    package file shipped in the Velmora-cpp platform archive), the test and the program run
+#    with no LD_LIBRARY_PATH at all.
 # The simulation's driver station is a HAL extension enabling the robot in autonomous, loaded
 # through HALSIM_EXTENSIONS as the plugin loads the simulation GUI.
 cmake_minimum_required(VERSION 3.20)
@@ -65,7 +68,7 @@ run(${CXX} -shared -fPIC -pthread -o ${WORK}/libheadless_ds.so ${ROBOT}/sim/head
 # Runs a robot program until its autonomous is done; it must have driven forward.
 function(run_robot label log)
   set(ENV{HALSIM_EXTENSIONS} ${WORK}/libheadless_ds.so)
-  execute_process(COMMAND sh ${ROBOT}/sim/run_until.sh ${log} "Robot: autonomous done" 120 ${ARGN}
+  execute_process(COMMAND sh ${ROBOT}/sim/run_until.sh ${log} "Robot: autonomous done at .* m driven" 120 ${ARGN}
                   RESULT_VARIABLE rc)
   unset(ENV{HALSIM_EXTENSIONS})
   file(READ ${log} out)

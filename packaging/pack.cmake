@@ -1,20 +1,24 @@
-# Packs a release: the vendor file, the Maven tree that WPILib's build tooling reads, and the
+# Packs a release: the vendor files, the Maven tree that WPILib's build tooling reads, and the
 # offline installer.
 #
 #   cmake -DBUILDS="build/real-wpilib|build/linux-debug-real-wpilib|build/windows-msvc|..."
-#         -DOUT=build/release/out [-DJSON=<configured Velmora.json>]
+#         -DOUT=build/release/out
+#         [-DJSON="<configured Velmora.json>|<configured VelmoraSimulation.json>"]
 #         [-DMSVC_ARCHIVES=<folder>] [-DCHECK=<check.cmake> -DHEADERS=<include folders>]
 #         [-DREQUIRE="linuxx86-64|linuxx86-64debug"] [-DCONSUMER=<tests/consumer>]
-#         -P packaging/pack.cmake
+#         [-DJAVA_JARS=<folder> -DWPILIBJ=<wpilibj desktop build>] -P packaging/pack.cmake
 #
 # BUILDS lists configured and built folders ('|' or ';' between them); each says in
 # vendordep-build.cmake what it is (platform, build type, compiler family). A build folder after
-# the first that has not been configured is passed over with a note. JSON is the configured vendor
-# file (default: the first build's); its binaryPlatforms are filled here from what was packed.
+# the first that has not been configured is passed over with a note. JSON lists the configured
+# vendor files (default: the first build's Velmora.json and VelmoraSimulation.json): the
+# library's, and the simulation's (the simulation driver, and the simulated world's Java API with
+# its JNI library); each file's platforms are filled here from what was packed.
 #
 # OUT gets:
-#  - Velmora.json: the vendor file. An artifact lists a platform only when its archive for that
-#    platform is in the Maven tree, so it offers nothing that does not link.
+#  - Velmora.json and VelmoraSimulation.json: the vendor files. An artifact lists a platform only
+#    when its archive for that platform is in the Maven tree, so it offers nothing that does not
+#    link.
 #  - maven/<group>/<artifact>/<version>/: <artifact>-<version>.pom, -headers.zip, -sources.zip and
 #    one archive per platform build (classifier "<platform>" or "<platform>debug"), each with
 #    SHA-1 and MD5 files, and maven-metadata.xml per artifact. Linux builds and the MSVC-ABI
@@ -23,23 +27,27 @@
 #    release-runtime driver, so there is no windowsx86-64debug archive). MSVC archives packed
 #    elsewhere (the hosted Visual Studio workflow, which runs this script on its build) join from
 #    MSVC_ARCHIVES, found there by their Maven file names, in place of the cross build's once
-#    their DLLs export the same names.
-#  - Velmora-<version>-offline.zip: the maven/ tree and vendordeps/Velmora.json, laid out as the
-#    ~/wpilib/<year>/ folder a team unpacks it into.
+#    their DLLs export the same names. The Velmora-cpp platform archives also carry a CMake
+#    package file (VelmoraConfig.cmake) at their root, for plain CMake against the unpacked
+#    archives.
+#  - Velmora-<version>-offline.zip: the maven/ tree and vendordeps/ with both vendor files, laid
+#    out as the ~/wpilib/<year>/ folder a team unpacks it into.
 #
-# With CHECK and HEADERS the result is checked at once (check.cmake: the tree as the tooling
-# reads it, the runtime floor, the debug library names, MSVC-ABI DLLs); REQUIRE names
-# classifiers that must be there. With CONSUMER the consumer program is built and run from the
-# offline installer's layout for each build (consume.cmake; the Windows one with the build's
-# cross toolchain, run under Wine).
+# With CHECK and HEADERS the result is checked at once (check.cmake, both vendor files together:
+# the tree as the tooling reads it, the runtime floor, the debug library names, MSVC-ABI DLLs);
+# REQUIRE names classifiers that must be there. With CONSUMER the consumer program is built and
+# run from the offline installer's layout for each build (consume.cmake; the Windows one with the
+# build's cross toolchain, run under Wine), and for a Linux release build against a real WPILib
+# the robot project of tests/robot_project in simulateNative's layout and with plain CMake
+# (consume_robot_cpp.cmake).
 #
-# The artifacts are data: the vendor file's cppDependencies and jniDependencies, and below, per
+# The artifacts are data: the vendor files' cppDependencies and jniDependencies, and below, per
 # libName (per artifactId for a JNI artifact, which has no libName), the install component that
-# holds it, its description and its source folders. The Java artifact (javaDependencies: the jar
-# and its sources jar) comes from JAVA_JARS, the folder of a Java build's Velmora-java.jar and
-# Velmora-java-sources.jar. Without JAVA_JARS, or without any JNI archive, the vendor file offers
+# holds it, its description and its source folders. The Java artifacts (javaDependencies: each
+# jar and its sources jar) come from JAVA_JARS, the folder of a Java build's <artifactId>.jar and
+# <artifactId>-sources.jar. Without JAVA_JARS, or without any JNI archive, a vendor file offers
 # no Java at all (a jar without its native library would fail at its first call). With CONSUMER,
-# JAVA_JARS and WPILIBJ (a wpilibj desktop build) the Java consumer runs as well
+# JAVA_JARS and WPILIBJ the Java consumer runs as well, with the robot project's Java robot
 # (consume_java.cmake).
 cmake_minimum_required(VERSION 3.21)  # file(RPATH_SET), file(COPY_FILE)
 foreach(var BUILDS OUT)

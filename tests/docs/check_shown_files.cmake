@@ -4,7 +4,31 @@
 # what runs.
 #
 #   cmake -DROOT=<repository> -DGUIDES="docs/robot-project.md|..." -P tests/docs/check_shown_files.cmake
+#   cmake -DSELF_TEST=ON -DWORK=<scratch> -P tests/docs/check_shown_files.cmake
+#
+# SELF_TEST writes a guide showing two files, one as it is and one with a line changed, and
+# expects the check to pass on the first alone and to fail naming the second.
 cmake_minimum_required(VERSION 3.20)
+if(SELF_TEST)
+  file(REMOVE_RECURSE ${WORK})
+  file(WRITE ${WORK}/same.cpp "int a = 1;\n")
+  file(WRITE ${WORK}/changed.cpp "int b = 2;\n")
+  set(fence "```")
+  file(WRITE ${WORK}/good.md "<!-- file: same.cpp -->\n${fence}cpp\nint a = 1;\n${fence}\n")
+  file(WRITE ${WORK}/bad.md "<!-- file: same.cpp -->\n${fence}cpp\nint a = 1;\n${fence}\n\n"
+       "<!-- file: changed.cpp -->\n${fence}cpp\nint b = 3;\n${fence}\n")
+  execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${WORK} -DGUIDES=good.md
+                          -P ${CMAKE_CURRENT_LIST_FILE} RESULT_VARIABLE good_rc)
+  execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${WORK} -DGUIDES=bad.md
+                          -P ${CMAKE_CURRENT_LIST_FILE} RESULT_VARIABLE bad_rc
+                  ERROR_VARIABLE bad_err)
+  if(NOT good_rc EQUAL 0 OR bad_rc EQUAL 0 OR NOT bad_err MATCHES "shown as changed.cpp differs"
+     OR bad_err MATCHES "same.cpp")
+    message(FATAL_ERROR "the check of shown files misjudges: ${good_rc} ${bad_rc}\n${bad_err}")
+  endif()
+  message(STATUS "the check of shown files finds a changed file")
+  return()
+endif()
 string(REPLACE "|" ";" GUIDES "${GUIDES}")
 set(problems "")
 set(count 0)

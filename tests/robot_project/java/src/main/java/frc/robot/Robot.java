@@ -57,8 +57,9 @@ public class Robot extends TimedRobot {
     if (!m_reported && isAutonomous() && isEnabled() && m_timer.get() > AUTONOMOUS_SECONDS + 0.5) {
       m_reported = true;
       SimWorld.Pose pose = SimWorld.robotPose();
-      System.out.printf("Robot: autonomous done at x=%.2f m, y=%.2f m, %.2f m driven%n", pose.x,
-          pose.y, SimWorld.robotDistanceTravelled());
+      String line = String.format("Robot: autonomous done at x=%.2f m, y=%.2f m, %.2f m driven",
+          pose.x, pose.y, SimWorld.robotDistanceTravelled());
+      System.out.println(line);  // in one piece: a tool reading the console sees the whole line
     }
   }
 }

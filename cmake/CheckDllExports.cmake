@@ -16,7 +16,8 @@ set(problems "")
 list(LENGTH exports export_count)
 list(LENGTH imports import_count)
 
-# A class's members mangle to names holding "7velmora<length><Name>".
+# A class's members mangle to names holding "7velmora<length><Name>" (GCC, Clang on ELF) or
+# "<Name>@velmora@@" (MSVC).
 file(GLOB headers RELATIVE ${HEADERS} ${HEADERS}/*.h)
 foreach(header ${headers})
   get_filename_component(class ${header} NAME_WE)
@@ -26,7 +27,7 @@ foreach(header ${headers})
   string(LENGTH "${class}" length)
   set(found 0)
   foreach(name ${exports})
-    if(name MATCHES "7velmora${length}${class}")
+    if(name MATCHES "7velmora${length}${class}" OR name MATCHES "(^\\?\\?[0-9A-Z_]|@)${class}@velmora@@")
       math(EXPR found "${found} + 1")
     endif()
   endforeach()

@@ -1,7 +1,7 @@
 # Reads a Windows DLL's tables with objdump -p, for the checks that run without Windows:
 #   velmora_read_dll_tables(<objdump> <dll> <exports-var> <imports-var> <import-dlls-var>)
 # sets <exports-var> to the exported names (the lines "[ n] name" of the export name table),
-# <imports-var> to "dll:name" for every imported name, and <import-dlls-var> to the DLLs named.
+# <imports-var> to "dll:name" for every imported name (mangled ones as they stand), and <import-dlls-var> to the DLLs named.
 function(velmora_read_dll_tables objdump dll exports_var imports_var import_dlls_var)
   execute_process(COMMAND ${objdump} -p ${dll} OUTPUT_VARIABLE table RESULT_VARIABLE rc)
   if(NOT rc EQUAL 0)
@@ -25,7 +25,7 @@ function(velmora_read_dll_tables objdump dll exports_var imports_var import_dlls
     if(line MATCHES "DLL Name: (.+)$")
       set(current_dll "${CMAKE_MATCH_1}")
       list(APPEND import_dlls "${current_dll}")
-    elseif(current_dll AND line MATCHES "^[\t ]+[0-9a-f]+[\t ]+[0-9]+[\t ]+([A-Za-z_][A-Za-z0-9_]*)$")
+    elseif(current_dll AND line MATCHES "^[\t ]+[0-9a-f]+[\t ]+[0-9]+[\t ]+([^\t ]+)$")
       list(APPEND imports "${current_dll}:${CMAKE_MATCH_1}")
     endif()
   endforeach()

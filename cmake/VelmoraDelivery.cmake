@@ -24,7 +24,7 @@ foreach(_target ${_velmora_all_targets})
   get_target_property(_type ${_target} TYPE)
   get_target_property(_dir ${_target} SOURCE_DIR)
   if(_type STREQUAL "SHARED_LIBRARY" AND WIN32)
-    # Windows names without the MinGW "lib" prefix: Velmora.dll with its import library
+    # Windows names without a "lib" prefix: Velmora.dll with its import library
     # Velmora.lib, and the driver as VelmoraDriver.dll, the name the library imports from.
     set_target_properties(${_target} PROPERTIES PREFIX "" IMPORT_PREFIX "" IMPORT_SUFFIX ".lib")
   endif()
@@ -46,29 +46,37 @@ endforeach()
 # same UTF-8 bytes that the other compilers put out.
 if(MSVC)
   target_compile_options(velmora_warnings INTERFACE /wd4251 /wd4275 /utf-8)
+  # clang-cl (the MSVC-ABI cross build) takes WPILib's /Zc:throwingNew, which its operator new
+  # already follows, as an unused argument; only that warning is left out.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    target_compile_options(velmora_warnings INTERFACE -Wno-unused-command-line-argument)
+  endif()
 endif()
 
-# MinGW programs need the compiler's C++ runtime DLLs beside them; put them where the build's
-# programs and tests live, so they run under Wine (or on Windows) straight from the build folder.
-set(VELMORA_MINGW_RUNTIME_DLLS "")
-if(MINGW)
-  foreach(_dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
-    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${_dll}
-                    OUTPUT_VARIABLE _path OUTPUT_STRIP_TRAILING_WHITESPACE)
-    if(IS_ABSOLUTE "${_path}" AND EXISTS "${_path}")
-      get_filename_component(_path "${_path}" REALPATH)
-      list(APPEND VELMORA_MINGW_RUNTIME_DLLS "${_path}")
-      file(COPY "${_path}" DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
-    else()
-      message(WARNING "MinGW runtime ${_dll} not found: programs may not start under Wine")
+# Windows finds DLLs beside the program: a real WPILib's DLLs go where the build's programs and
+# tests live, so they run (under Wine, or on Windows) straight from the build folder.
+if(WIN32 AND VELMORA_USE_REAL_WPILIB)
+  foreach(_lib wpilibc hal ntcore wpiutil)
+    if(TARGET ${_lib})
+      set(_dll "")
+      foreach(_property IMPORTED_LOCATION_RELEASE IMPORTED_LOCATION_RELWITHDEBINFO
+                        IMPORTED_LOCATION)
+        if(NOT _dll)
+          get_target_property(_dll ${_lib} ${_property})
+        endif()
+      endforeach()
+      if(_dll AND EXISTS "${_dll}")
+        file(COPY "${_dll}" DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+      else()
+        message(WARNING "WPILib's ${_lib} has no DLL to put beside the programs")
+      endif()
     endif()
   endforeach()
 endif()
 
 # ---- Installation ------------------------------------------------------------------------------
-# A plain `cmake --install` installs the component Velmora (library, headers, CMake package) and,
-# for MinGW builds, MinGWRuntime (the compiler's runtime DLLs, without which the DLL does not
-# load). The stand-ins install only when asked for by component: VelmoraSimDriver (beside the
+# A plain `cmake --install` installs the component Velmora (library, headers, CMake package). On
+# Windows the Visual C++ runtime is the system's (the redistributable), never shipped. The stand-ins install only when asked for by component: VelmoraSimDriver (beside the
 # library, where the maker's driver would go) and WPILibStandIn (in a folder of its own, so that
 # its frc/, hal/, wpi/ and units/ never shadow a real WPILib installed to the same prefix).
 set(VELMORA_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Velmora)
@@ -151,10 +159,6 @@ if(VELMORA_WPILIB_STANDIN_TARGETS)
           COMPONENT WPILibStandIn EXCLUDE_FROM_ALL)
 endif()
 
-if(VELMORA_MINGW_RUNTIME_DLLS)
-  install(FILES ${VELMORA_MINGW_RUNTIME_DLLS} DESTINATION ${CMAKE_INSTALL_BINDIR}
-          COMPONENT MinGWRuntime)
-endif()
 
 set(VELMORA_NEEDS_WPILIB FALSE)
 if(TARGET wpilibc)
@@ -185,9 +189,7 @@ set(_velmora_classifier "${VELMORA_WPILIB_PLATFORM}")
 if(VELMORA_WPILIB_PLATFORM AND CMAKE_BUILD_TYPE STREQUAL "Debug")
   string(APPEND _velmora_classifier "debug")
 endif()
-if(MINGW)
-  set(_velmora_family "MinGW-w64 GCC")
-elseif(MSVC)
+if(MSVC)
   set(_velmora_family "MSVC")
 else()
   set(_velmora_family "${CMAKE_CXX_COMPILER_ID}")
@@ -259,7 +261,7 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
                    -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
                    -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
                    -DWINDOWS=${WIN32}
-                   -DCOMPONENTS=Velmora|VelmoraSimDriver|WPILibStandIn|MinGWRuntime
+                   -DCOMPONENTS=Velmora|VelmoraSimDriver|WPILibStandIn
                    -DWPILIB_PREFIX=${_velmora_wpilib_prefix}
                    -P ${PROJECT_SOURCE_DIR}/tests/consumer/run.cmake)
   # The same program for a team with a driver of its own: the simulation driver is left out of
@@ -272,7 +274,7 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
                    -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
                    -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
                    -DWINDOWS=${WIN32}
-                   -DCOMPONENTS=Velmora|WPILibStandIn|MinGWRuntime
+                   -DCOMPONENTS=Velmora|WPILibStandIn
                    -DDRIVER_LINK=$<TARGET_LINKER_FILE:VelmoraDriver>
                    -DDRIVER_RUNTIME=$<TARGET_FILE:VelmoraDriver>
                    -DWPILIB_PREFIX=${_velmora_wpilib_prefix}
@@ -304,6 +306,25 @@ if(VELMORA_BUILD_TESTS AND NOT VELMORA_SANITIZE AND NOT VELMORA_BUILD_FUZZERS)
                      -DHEADERS=${PROJECT_SOURCE_DIR}/include/velmora
                      -P ${PROJECT_SOURCE_DIR}/cmake/CheckDllExports.cmake)
     set_tests_properties(package.dll_exports PROPERTIES LABELS packaging)
+  endif()
+  # The MSVC-ABI build: what each shipped DLL imports and exports, and no import Wine only stubs.
+  if(WIN32 AND MSVC AND CMAKE_OBJDUMP AND VELMORA_MSVC_TOOLCHAIN_DIR)
+    find_package(Python3 COMPONENTS Interpreter REQUIRED)
+    set(_velmora_jni_dll "")
+    if(TARGET VelmoraJNI)
+      set(_velmora_jni_dll -DJNI=$<TARGET_FILE:VelmoraJNI>)
+    endif()
+    if(TARGET VelmoraSimJNI)
+      list(APPEND _velmora_jni_dll -DSIM_JNI=$<TARGET_FILE:VelmoraSimJNI>)
+    endif()
+    add_test(NAME package.windows_binaries
+             COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DLIBRARY=$<TARGET_FILE:Velmora>
+                     -DDRIVER=$<TARGET_FILE:VelmoraDriver> ${_velmora_jni_dll}
+                     -DPYTHON=${Python3_EXECUTABLE} -DKIT=${VELMORA_MSVC_WINE_KIT}
+                     -DTOOLCHAIN=${VELMORA_MSVC_TOOLCHAIN_DIR}
+                     -DBIN=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
+                     -P ${PROJECT_SOURCE_DIR}/cmake/CheckWindowsDlls.cmake)
+    set_tests_properties(package.windows_binaries PROPERTIES LABELS packaging)
   endif()
   # The runtime floor check refuses a library that needs a newer glibc or libstdc++, and the
   # floor mechanism brings the same source under it.

@@ -4,13 +4,15 @@
 #   - the Linux release and debug builds: against the real WPILib 2020 when it is beside the
 #     repository (../shared/wpilib-2020.3.2), so that the simulation driver follows WPILib's
 #     clock in a team's desktop simulation; else against the WPILib stand-in;
-#   - the MinGW-w64 release and debug builds, for the MinGW download;
-#   - MSVC archives for the vendor file's Windows platform, when given (the hosted MSVC workflow
-#     packs them; no MSVC runs here): -DVELMORA_WINDOWS_MSVC_ARCHIVES=<folder>.
+#   - the Windows x64 build in the MSVC C++ ABI (preset windows-msvc-real-wpilib, against the
+#     real WPILib 2020.3.2 for Windows when it is beside the repository, else windows-msvc), in
+#     release only: its library, simulation driver and JNI library;
+#   - MSVC archives of the hosted Visual Studio workflow, when given, in place of the cross
+#     build's once they export the same names: -DVELMORA_WINDOWS_MSVC_ARCHIVES=<folder>.
 # Settings: VELMORA_MAVEN_URL and VELMORA_JSON_URL (cmake/VelmoraVendorFile.cmake).
 include(${CMAKE_CURRENT_LIST_DIR}/VelmoraVendorFile.cmake)
 set(VELMORA_WINDOWS_MSVC_ARCHIVES "" CACHE PATH
-    "Folder with the MSVC archives (<artifact>-<version>-windowsx86-64[debug].zip) to offer")
+    "Folder with the hosted workflow's MSVC archives (<artifact>-<version>-windowsx86-64.zip)")
 set(_wpilib ${PROJECT_SOURCE_DIR}/../shared/wpilib-2020.3.2)
 if(IS_DIRECTORY ${_wpilib})
   set(_presets real-wpilib linux-debug-real-wpilib)
@@ -18,7 +20,11 @@ else()
   message(STATUS "No real WPILib in ${_wpilib}: the Linux archives are built against the stand-in")
   set(_presets default linux-debug)
 endif()
-list(APPEND _presets windows windows-debug)
+if(IS_DIRECTORY ${PROJECT_SOURCE_DIR}/../shared/wpilib-2020.3.2-windows-msvc)
+  list(APPEND _presets windows-msvc-real-wpilib)
+else()
+  list(APPEND _presets windows-msvc)
+endif()
 string(REPLACE ";" "|" _presets "${_presets}")
 add_custom_target(release
   COMMAND ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR} -DPRESETS=${_presets}

@@ -22,12 +22,13 @@
 #    artifact, WPILib or the system;
 #  - WPILib by the right names: a debug archive's libraries need WPILib's debug libraries
 #    (libwpilibcd.so, wpilibcd.dll, ...), a release archive's the release ones;
-#  - a Windows archive is an MSVC build (WPILib's Windows desktop builds are MSVC, which cannot
-#    link a MinGW C++ DLL): one that needs MinGW's runtime is a problem;
+#  - a Windows archive holds 64-bit MSVC-ABI DLLs built against the Visual C++ release runtime
+#    (WPILib's Windows desktop builds and the maker's driver are MSVC builds), each importing only
+#    what its role allows (cmake/WindowsDllRules.cmake); there is no windowsx86-64debug archive (a
+#    debug build's /MDd std::string cannot cross into the maker's release-runtime driver);
 #  - the sources archive (sourcesClassifier) holds sources;
 #  - the runtime floor (check_floor.cmake) of every lib*.so in the tree.
-# With -DDOWNLOADS=<folder>: each MinGW download there holds its DLLs, import libraries, headers
-# and a README that says what it pairs with. With -DINSTALLER=<zip>: the offline installer holds
+# With -DINSTALLER=<zip>: the offline installer holds
 # vendordeps/<the vendor file> and the same maven/ tree.
 cmake_minimum_required(VERSION 3.20)
 foreach(var JSON REPO)
@@ -53,8 +54,9 @@ endforeach()
 set(HEADERS ${absolute})
 find_program(READELF NAMES readelf)
 if(NOT OBJDUMP)
-  find_program(OBJDUMP NAMES x86_64-w64-mingw32-objdump objdump)
+  find_program(OBJDUMP NAMES objdump)
 endif()
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/WindowsDllRules.cmake)
 
 # Libraries a shipped library may need without shipping them: the system's, and WPILib's own
 # (which the tooling links into every robot program).
@@ -62,7 +64,6 @@ set(system_linux "^(libc|libm|libdl|librt|libpthread|libstdc\\+\\+|libgcc_s|ld-l
 set(system_windows "^(kernel32|user32|advapi32|ws2_32|msvcrt|ucrtbased?|api-ms-win-.*|vcruntime140(_1)?d?|msvcp140d?)\\.dll$")
 set(wpilib_libraries wpilibc wpiHal ntcore wpiutil)
 set(wpilib_debug_libraries wpilibcd wpiHald ntcored wpiutild)
-set(mingw_runtime "^(libstdc\\+\\+-6|libgcc_s_seh-1|libwinpthread-1)\\.dll$")
 
 set(problems "")
 # problem("text" ["more text" ...]): the parts make one problem.
@@ -357,6 +358,15 @@ foreach(i RANGE ${last})
       endif()
       list(APPEND seen_classifiers ${classifier})
       set(archive ${base}-${classifier}.zip)
+      if(classifier STREQUAL "windowsx86-64debug")
+        # Never offered: a Windows debug build links the debug runtime (/MDd), whose std::string
+        # cannot cross into the maker's release-runtime driver.
+        if(EXISTS ${archive})
+          problem("${artifact}: ${archive}: a Windows debug archive, which no robot program's "
+                  "debug build can pair with the maker's driver")
+        endif()
+        continue()
+      endif()
       if(NOT EXISTS ${archive})
         if(classifier IN_LIST REQUIRE)
           problem("${artifact}: ${archive} is missing")
@@ -445,6 +455,24 @@ foreach(i RANGE ${last})
             list(APPEND needed ${dependency})
           endforeach()
           set(system_regex "${system_windows}")
+          # An MSVC-ABI DLL with the imports of its role (cmake/WindowsDllRules.cmake).
+          if(own_library)
+            set(role "")
+            if(leaf STREQUAL "Velmora.dll")
+              set(role library)
+            elseif(leaf STREQUAL "VelmoraDriver.dll")
+              set(role driver)
+            elseif(leaf STREQUAL "VelmoraJNI.dll")
+              set(role jni)
+            endif()
+            if(role)
+              set(dll_problems "")
+              velmora_check_windows_dll(${OBJDUMP} ${scratch}/${file} ${role} dll_problems)
+              foreach(dll_problem IN LISTS dll_problems)
+                problem("${artifact}: ${classifier}: ${dll_problem}")
+              endforeach()
+            endif()
+          endif()
         else()
           continue()
         endif()
@@ -483,10 +511,6 @@ foreach(i RANGE ${last})
                       "WPILib's ${right_kind} library names")
             endif()
           endforeach()
-          if(platform STREQUAL "windowsx86-64" AND dependency MATCHES "${mingw_runtime}")
-            problem("${artifact}: ${classifier}: ${leaf} needs ${dependency}: a MinGW build, "
-                    "which WPILib's MSVC-built Windows programs cannot link")
-          endif()
         endforeach()
         # A debug archive holds a debug build; a release archive does not.
         if(own_library)
@@ -603,6 +627,13 @@ if(jni_count GREATER 0)
       endif()
       foreach(classifier ${platform} ${platform}debug)
         set(archive ${base}-${classifier}.zip)
+        if(classifier STREQUAL "windowsx86-64debug")
+          if(EXISTS ${archive})
+            problem("${artifact}: ${archive}: a Windows debug archive, which no robot program's "
+                    "debug build can pair with the maker's driver")
+          endif()
+          continue()
+        endif()
         if(NOT EXISTS ${archive})
           if(classifier IN_LIST REQUIRE)
             problem("${artifact}: ${archive} is missing")
@@ -663,6 +694,27 @@ if(jni_count GREATER 0)
             endforeach()
           endforeach()
           file(REMOVE_RECURSE ${scratch})
+        elseif(platform STREQUAL "windowsx86-64" AND OBJDUMP)
+          set(scratch ${scratch_root}/${artifact}-${classifier})
+          file(REMOVE_RECURSE ${scratch})
+          file(MAKE_DIRECTORY ${scratch})
+          execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${archive}
+                          WORKING_DIRECTORY ${scratch})
+          foreach(file ${wanted})
+            get_filename_component(leaf ${file} NAME)
+            set(role jni)
+            if(leaf STREQUAL "VelmoraDriver.dll")
+              set(role driver)
+            elseif(leaf STREQUAL "VelmoraSimJNI.dll")
+              set(role simjni)
+            endif()
+            set(dll_problems "")
+            velmora_check_windows_dll(${OBJDUMP} ${scratch}/${file} ${role} dll_problems)
+            foreach(dll_problem IN LISTS dll_problems)
+              problem("${artifact}: ${classifier}: ${dll_problem}")
+            endforeach()
+          endforeach()
+          file(REMOVE_RECURSE ${scratch})
         endif()
       endforeach()
     endforeach()
@@ -704,45 +756,6 @@ elseif(NOT rc EQUAL 0)
   endforeach()
 else()
   message(STATUS "${out}")
-endif()
-
-# The MinGW downloads: plain archives for MinGW programs, with a README saying so.
-if(DOWNLOADS AND IS_DIRECTORY ${DOWNLOADS})
-  file(GLOB downloads ${DOWNLOADS}/*-mingw*.zip)
-  foreach(download ${downloads})
-    get_filename_component(download_name ${download} NAME)
-    zip_entries(${download} entries)
-    foreach(lib ${all_libs})
-      foreach(wanted bin/${lib}.dll lib/${lib}.lib)
-        if(NOT wanted IN_LIST entries)
-          problem("${download_name}: ${wanted} is missing")
-        endif()
-      endforeach()
-    endforeach()
-    foreach(wanted bin/libstdc++-6.dll README.txt)
-      if(NOT wanted IN_LIST entries)
-        problem("${download_name}: ${wanted} is missing")
-      endif()
-    endforeach()
-    list(FILTER entries INCLUDE REGEX "^include/.+\\.h$")
-    if(NOT entries)
-      problem("${download_name}: holds no headers under include/")
-    endif()
-    set(scratch ${scratch_root}/download)
-    file(REMOVE_RECURSE ${scratch})
-    file(MAKE_DIRECTORY ${scratch})
-    execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${download} README.txt
-                    WORKING_DIRECTORY ${scratch})
-    if(EXISTS ${scratch}/README.txt)
-      file(READ ${scratch}/README.txt readme)
-      if(NOT readme MATCHES "MinGW-w64 GCC ONLY" OR NOT readme MATCHES "simulation driver"
-         OR NOT readme MATCHES "maker's driver")
-        problem("${download_name}: the README does not say it is for MinGW programs and pairs "
-                "with the simulation driver or a MinGW-built driver only")
-      endif()
-    endif()
-    file(REMOVE_RECURSE ${scratch_root})
-  endforeach()
 endif()
 
 # The offline installer: ~/wpilib/<year>/ as the tooling reads it.

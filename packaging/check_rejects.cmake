@@ -31,7 +31,7 @@ function(expect_rejected case json require pattern)
   endforeach()
   execute_process(COMMAND ${CMAKE_COMMAND} -DJSON=${json} -DREPO=${work}/maven
                           -DHEADERS=${HEADERS} -DREQUIRE=${require}
-                          -DDOWNLOADS=${work}/downloads ${extra} -P ${CHECK}
+                          ${extra} -P ${CHECK}
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(rc EQUAL 0)
     set(failures "${failures}\n  ${case}: the check passed" PARENT_SCOPE)
@@ -243,28 +243,28 @@ if(installer)
                   "installer holds no vendordeps/Velmora.json")
 endif()
 
-# The MinGW download: offered to the tooling as the Windows archive, and without its README.
-file(GLOB mingw_downloads RELATIVE ${PACKED} ${PACKED}/downloads/*-mingw.zip)
-if(mingw_downloads)
+# The Windows archive: a debug archive beside it, and a DLL of another role in the library's place.
+if(EXISTS ${PACKED}/maven/${group_path}/${artifact}/${version}/${artifact}-${version}-windowsx86-64.zip)
   fresh_copy()
-  unzip(${work}/${mingw_downloads} ${work}/mingw)
-  file(MAKE_DIRECTORY ${tree}/windows/x86-64/shared)
-  file(COPY ${work}/mingw/bin/${lib}.dll ${work}/mingw/lib/${lib}.lib
-       DESTINATION ${tree}/windows/x86-64/shared)
-  file(REMOVE_RECURSE ${work}/mingw)
-  rezip(${tree} ${base}-windowsx86-64.zip)
-  string(JSON offered SET "${json}" cppDependencies 0 binaryPlatforms
-         "[\"linuxx86-64\", \"windowsx86-64\"]")
-  file(WRITE ${work}/Velmora.json "${offered}")
-  expect_rejected("the MinGW build offered as windowsx86-64" ${work}/Velmora.json ""
-                  "a MinGW build, which WPILib's MSVC-built Windows programs cannot link")
+  file(COPY_FILE ${base}-windowsx86-64.zip ${base}-windowsx86-64debug.zip)
+  expect_rejected("a windowsx86-64debug archive offered" ${work}/Velmora.json ""
+                  "a Windows debug archive")
 
   fresh_copy()
-  unzip(${work}/${mingw_downloads} ${tree})
-  file(WRITE ${tree}/README.txt "Velmora for Windows.\n")
-  rezip(${tree} ${work}/${mingw_downloads})
-  expect_rejected("MinGW download whose README does not say what it pairs with"
-                  ${work}/Velmora.json "" "the README does not say")
+  set(tree ${work}/unzipped)
+  unzip(${base}-windowsx86-64.zip ${tree})
+  file(GLOB_RECURSE driver_zips ${work}/maven/*-windowsx86-64.zip)
+  foreach(zip ${driver_zips})
+    unzip(${zip} ${work}/other)
+    if(EXISTS ${work}/other/windows/x86-64/shared/VelmoraDriver.dll)
+      file(COPY_FILE ${work}/other/windows/x86-64/shared/VelmoraDriver.dll
+           ${tree}/windows/x86-64/shared/${lib}.dll)
+    endif()
+    file(REMOVE_RECURSE ${work}/other)
+  endforeach()
+  rezip(${tree} ${base}-windowsx86-64.zip)
+  expect_rejected("the driver's DLL in the library's place" ${work}/Velmora.json ""
+                  "does not export Orvex's constructor by its MSVC name")
 endif()
 
 # Release and debug archives swapped: each holds the other kind of build.

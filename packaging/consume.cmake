@@ -127,6 +127,12 @@ set(configure ${CMAKE_COMMAND} -S ${SOURCE}/unpacked -B ${work}/build -G ${vendo
     -DCMAKE_BUILD_TYPE=${CONFIG} -DUNPACKED=${unpacked} ${wpilib_args})
 if(vendordep_toolchain)
   list(APPEND configure -DCMAKE_TOOLCHAIN_FILE=${vendordep_toolchain})
+  if(vendordep_wpilib_prefix AND NOT vendordep_wpilib_standin)
+    # A cross toolchain searches, besides its own root, the prefixes named when the build is
+    # configured: a team names WPILib's there.
+    list(GET vendordep_wpilib_prefix 0 first_prefix)
+    list(APPEND configure -DCMAKE_PREFIX_PATH=${first_prefix})
+  endif()
 endif()
 run(${configure} OUTPUT_QUIET)
 run(${CMAKE_COMMAND} --build ${work}/build --config ${CONFIG})

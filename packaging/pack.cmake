@@ -1,7 +1,7 @@
-# Packs a release: the vendor files, the Maven tree that WPILib's build tooling reads, the MinGW
-# download, and the offline installer.
+# Packs a release: the vendor files, the Maven tree that WPILib's build tooling reads, and the
+# offline installer.
 #
-#   cmake -DBUILDS="build/real-wpilib|build/linux-debug-real-wpilib|build/windows|..."
+#   cmake -DBUILDS="build/real-wpilib|build/linux-debug-real-wpilib|build/windows-msvc|..."
 #         -DOUT=build/release/out
 #         [-DJSON="<configured Velmora.json>|<configured VelmoraSimulation.json>"]
 #         [-DMSVC_ARCHIVES=<folder>] [-DCHECK=<check.cmake> -DHEADERS=<include folders>]
@@ -21,23 +21,24 @@
 #    link.
 #  - maven/<group>/<artifact>/<version>/: <artifact>-<version>.pom, -headers.zip, -sources.zip and
 #    one archive per platform build (classifier "<platform>" or "<platform>debug"), each with
-#    SHA-1 and MD5 files, and maven-metadata.xml per artifact. Linux builds and MSVC builds go
-#    here. MSVC archives packed elsewhere (the hosted MSVC workflow, which runs this script on
-#    its build) join from MSVC_ARCHIVES, found there by their Maven file names. The Velmora-cpp
-#    platform archives also carry a CMake package file (VelmoraConfig.cmake) at their root, for
-#    plain CMake against the unpacked archives.
-#  - downloads/Velmora-<version>-windowsx86-64-mingw[-debug].zip: a MinGW-w64 build is a plain
-#    download for MinGW programs, never offered to WPILib's tooling (its Windows builds use MSVC,
-#    which cannot link a MinGW C++ DLL).
+#    SHA-1 and MD5 files, and maven-metadata.xml per artifact. Linux builds and the MSVC-ABI
+#    Windows build go here (a Windows build in release only: a debug build of a Windows robot
+#    program links the debug runtime, /MDd, whose std::string cannot cross into the maker's
+#    release-runtime driver, so there is no windowsx86-64debug archive). MSVC archives packed
+#    elsewhere (the hosted Visual Studio workflow, which runs this script on its build) join from
+#    MSVC_ARCHIVES, found there by their Maven file names, in place of the cross build's once
+#    their DLLs export the same names. The Velmora-cpp platform archives also carry a CMake
+#    package file (VelmoraConfig.cmake) at their root, for plain CMake against the unpacked
+#    archives.
 #  - Velmora-<version>-offline.zip: the maven/ tree and vendordeps/ with both vendor files, laid
 #    out as the ~/wpilib/<year>/ folder a team unpacks it into.
 #
 # With CHECK and HEADERS the result is checked at once (check.cmake, both vendor files together:
-# the tree as the tooling reads it, the runtime floor, the debug library names, the MinGW
-# download); REQUIRE names classifiers that must be there. With CONSUMER the consumer program is
-# built and run from the offline installer's layout for each Linux build and from the MinGW
-# download for each MinGW build (consume.cmake), and for a Linux release build against a real
-# WPILib the robot project of tests/robot_project in simulateNative's layout and with plain CMake
+# the tree as the tooling reads it, the runtime floor, the debug library names, MSVC-ABI DLLs);
+# REQUIRE names classifiers that must be there. With CONSUMER the consumer program is built and
+# run from the offline installer's layout for each build (consume.cmake; the Windows one with the
+# build's cross toolchain, run under Wine), and for a Linux release build against a real WPILib
+# the robot project of tests/robot_project in simulateNative's layout and with plain CMake
 # (consume_robot_cpp.cmake).
 #
 # The artifacts are data: the vendor files' cppDependencies and jniDependencies, and below, per
@@ -192,7 +193,6 @@ file(READ ${main_json} json)
 string(JSON release_version GET "${json}" version)
 string(JSON release_name GET "${json}" name)
 set(repo ${OUT}/maven)
-set(downloads ${OUT}/downloads)
 
 file(REMOVE_RECURSE ${OUT})
 file(MAKE_DIRECTORY ${repo})
@@ -323,72 +323,6 @@ endif()
   endforeach()
 endfunction()
 
-# The MinGW-w64 build of one configuration as one plain download: every artifact's DLL, import
-# library and headers, and the compiler's runtime DLLs, in bin/, lib/ and include/.
-function(pack_mingw_download build config classifier)
-  set(name ${release_name}-${release_version}-windowsx86-64-mingw)
-  if(classifier MATCHES "debug$")
-    string(APPEND name "-debug")
-  endif()
-  set(stage ${OUT}/stage/${name})
-  set(libs "")
-  foreach(lib ${mingw_libs})
-    run(${CMAKE_COMMAND} --install ${build} --config ${config} --prefix ${stage}
-        --component ${component_of_${lib}} OUTPUT_QUIET)
-    list(APPEND libs ${lib})
-  endforeach()
-  if(vendordep_jni)
-    # The JNI DLL pairs with the driver of its own compiler: the MinGW one here.
-    run(${CMAKE_COMMAND} --install ${build} --config ${config} --prefix ${stage}
-        --component VelmoraJNI OUTPUT_QUIET)
-    list(APPEND libs VelmoraJNI)
-  endif()
-  run(${CMAKE_COMMAND} --install ${build} --config ${config} --prefix ${stage}
-      --component MinGWRuntime OUTPUT_QUIET)
-  file(REMOVE_RECURSE ${stage}/lib/cmake)
-  # The compiler's runtime DLLs come with their debug information (about 20 MB for the C++
-  # runtime): the download ships their code only.
-  file(GLOB runtime_dlls ${stage}/bin/*.dll)
-  set(own "")
-  foreach(lib ${libs})
-    list(REMOVE_ITEM runtime_dlls ${stage}/bin/${lib}.dll)
-    list(APPEND own ${lib}.dll)
-  endforeach()
-  if(runtime_dlls AND vendordep_strip)
-    run(${vendordep_strip} --strip-debug ${runtime_dlls})
-  endif()
-  set(runtime "")
-  foreach(dll ${runtime_dlls})
-    get_filename_component(dll ${dll} NAME)
-    list(APPEND runtime ${dll})
-  endforeach()
-  string(REPLACE ";" ", " own "${own}")
-  string(REPLACE ";" ", " runtime "${runtime}")
-  describe_build(kind compiler)
-  file(WRITE ${stage}/README.txt "${release_name} ${release_version}, Windows x86-64, MinGW-w64 \
-build (${classifier})
-
-FOR PROGRAMS BUILT WITH MinGW-w64 GCC ONLY. This is not part of the vendor file: WPILib's Windows
-desktop builds use MSVC (Visual Studio 2019 for the 2020 season), which cannot link a C++ DLL
-built by GCC (other name mangling, another C++ runtime).
-
-It pairs with the simulation driver included here (VelmoraDriver.dll) or with a driver that was
-itself built with MinGW-w64. It does not pair with the maker's driver: that is an MSVC-built DLL,
-and the records the library and the driver exchange (std::vector, std::string) have another
-layout and another allocator in MSVC's runtime.
-
-Files:
-  bin/      ${own}, and the compiler's runtime DLLs: ${runtime}.
-            Every module of a program must share those: keep them beside the program.
-  lib/      import libraries (link with these).
-  include/  headers (add to the include path).
-Built with ${compiler}. ${kind}.
-")
-  file(MAKE_DIRECTORY ${downloads})
-  zip_folder(${stage} ${downloads}/${name}.zip)
-  set(mingw_download ${downloads}/${name}.zip PARENT_SCOPE)
-endfunction()
-
 # A Maven artifact's .pom and metadata, and the checksums of everything in its version folder.
 function(write_maven_files packaging description)
   file(WRITE ${base}.pom "<?xml version=\"1.0\" encoding=\"UTF-8\"?>
@@ -441,7 +375,9 @@ foreach(build ${BUILDS})
     message(FATAL_ERROR "${build}: no WPILib platform for this build")
   endif()
   # A multi-configuration build (Visual Studio) fills the release and the debug archive.
-  if(vendordep_multi_config)
+  if(vendordep_multi_config AND vendordep_platform STREQUAL "windowsx86-64")
+    set(configs Release)  # no Windows debug archive (below)
+  elseif(vendordep_multi_config)
     set(configs Release Debug)
   else()
     set(configs ${vendordep_build_type})
@@ -454,15 +390,22 @@ foreach(build ${BUILDS})
     if(build_type STREQUAL "")
       set(build_type Release)
     endif()
-    set(kind maven)
     if(vendordep_compiler_family STREQUAL "MinGW-w64 GCC")
-      set(kind mingw)
+      # Its C++ ABI is not the maker's driver's (an MSVC-built DLL that hands std::string over).
+      message(FATAL_ERROR "${build}: a MinGW-w64 build; Windows archives come from an MSVC-ABI "
+                          "build (the windows-msvc preset)")
     endif()
-    if("${kind}:${classifier}" IN_LIST packed)
+    if(vendordep_platform STREQUAL "windowsx86-64" AND build_type STREQUAL "Debug")
+      # A debug build of a Windows robot program links the debug runtime (/MDd), whose
+      # std::string cannot cross into the maker's release-runtime driver: no debug archive.
+      message(FATAL_ERROR "${build}: a Windows Debug build; the release offers no "
+                          "windowsx86-64debug archive")
+    endif()
+    if("maven:${classifier}" IN_LIST packed)
       message(FATAL_ERROR "${build}: a second build for the archive ${classifier}")
     endif()
-    list(APPEND packed "${kind}:${classifier}")
-    list(APPEND entries "${build}|${build_type}|${classifier}|${kind}")
+    list(APPEND packed "maven:${classifier}")
+    list(APPEND entries "${build}|${build_type}|${classifier}|maven")
   endforeach()
 endforeach()
 
@@ -485,40 +428,67 @@ foreach(entry ${entries})
 endforeach()
 file(REMOVE_RECURSE ${OUT}/stage ${OUT}/tree)
 
-
-# MSVC archives from the hosted Windows workflow, by their Maven file names.
+# MSVC archives from the hosted Visual Studio workflow, by their Maven file names: they take the
+# place of the cross build's, once their DLLs are shown to export the same names (a program
+# built against either links against the other).
+find_program(PE_OBJDUMP NAMES objdump)
+function(use_hosted_archive found target lib)
+  if(EXISTS ${target})
+    set(compare ${OUT}/stage/compare/${lib})
+    file(REMOVE_RECURSE ${compare})
+    file(MAKE_DIRECTORY ${compare}/built ${compare}/hosted)
+    run(${CMAKE_COMMAND} -E chdir ${compare}/built ${CMAKE_COMMAND} -E tar xf ${target})
+    run(${CMAKE_COMMAND} -E chdir ${compare}/hosted ${CMAKE_COMMAND} -E tar xf ${found})
+    include(${source_root}/cmake/ReadDllTables.cmake)
+    foreach(side built hosted)
+      set(dll ${compare}/${side}/windows/x86-64/shared/${lib}.dll)
+      if(NOT EXISTS ${dll})
+        message(FATAL_ERROR "MSVC_ARCHIVES: ${found} holds no windows/x86-64/shared/${lib}.dll")
+      endif()
+      velmora_read_dll_tables(${PE_OBJDUMP} ${dll} exports_${side} imports dlls)
+      list(SORT exports_${side})
+    endforeach()
+    if(NOT exports_built STREQUAL exports_hosted)
+      set(missing ${exports_built})
+      list(REMOVE_ITEM missing ${exports_hosted})
+      set(extra ${exports_hosted})
+      list(REMOVE_ITEM extra ${exports_built})
+      message(FATAL_ERROR "MSVC_ARCHIVES: ${lib}.dll of ${found} does not export the names of "
+                          "the cross build's: missing ${missing}; extra ${extra}")
+    endif()
+    list(LENGTH exports_built count)
+    message(STATUS "${lib}.dll of the hosted workflow exports the same ${count} names")
+  endif()
+  file(COPY_FILE ${found} ${target})
+endfunction()
 if(MSVC_ARCHIVES)
   get_filename_component(MSVC_ARCHIVES ${MSVC_ARCHIVES} ABSOLUTE)
   foreach(i RANGE ${last_dep})
     artifact_paths(${i})
-    foreach(classifier windowsx86-64 windowsx86-64debug)
-      set(name ${artifact}-${version}-${classifier}.zip)
-      file(GLOB_RECURSE found ${MSVC_ARCHIVES}/${name})
-      if(NOT found)
-        message(FATAL_ERROR "MSVC_ARCHIVES: ${MSVC_ARCHIVES} holds no ${name}")
-      endif()
-      list(GET found 0 found)
-      file(MAKE_DIRECTORY ${artifact_dir})
-      file(COPY_FILE ${found} ${base}-${classifier}.zip)
-      list(APPEND packed "maven:${classifier}")
-    endforeach()
+    set(name ${artifact}-${version}-windowsx86-64.zip)
+    file(GLOB_RECURSE found ${MSVC_ARCHIVES}/${name})
+    if(NOT found)
+      message(FATAL_ERROR "MSVC_ARCHIVES: ${MSVC_ARCHIVES} holds no ${name}")
+    endif()
+    list(GET found 0 found)
+    file(MAKE_DIRECTORY ${artifact_dir})
+    use_hosted_archive(${found} ${base}-windowsx86-64.zip ${lib})
+    list(APPEND packed "maven:windowsx86-64")
   endforeach()
 endif()
-# The MSVC build of the JNI library, when the hosted workflow packed one: it pairs with the
-# MSVC-built driver of the vendor file's Windows archives.
+# The MSVC build of the JNI library, when the hosted workflow packed one.
 if(MSVC_ARCHIVES AND jni_count GREATER 0)
   foreach(i RANGE ${last_jni})
     jni_paths(${i})
-    foreach(classifier windowsx86-64 windowsx86-64debug)
-      file(GLOB_RECURSE found ${MSVC_ARCHIVES}/${artifact}-${version}-${classifier}.zip)
-      if(found)
-        list(GET found 0 found)
-        file(MAKE_DIRECTORY ${artifact_dir})
-        file(COPY_FILE ${found} ${base}-${classifier}.zip)
-      endif()
-    endforeach()
+    file(GLOB_RECURSE found ${MSVC_ARCHIVES}/${artifact}-${version}-windowsx86-64.zip)
+    if(found)
+      list(GET found 0 found)
+      file(MAKE_DIRECTORY ${artifact_dir})
+      use_hosted_archive(${found} ${base}-windowsx86-64.zip ${lib})
+    endif()
   endforeach()
 endif()
+file(REMOVE_RECURSE ${OUT}/stage)
 list(REMOVE_DUPLICATES packed)
 
 # Per artifact: the platforms it offers (those with an archive), headers, sources, Maven files.
@@ -650,30 +620,13 @@ if(java_offered)
 endif()
 endforeach()
 
-# The MinGW downloads: every library of every vendor file in one download per configuration.
-set(mingw_libs "")
-foreach(json_file ${JSON})
-  file(READ ${json_file} one)
-  string(JSON count LENGTH "${one}" cppDependencies)
-  math(EXPR last "${count} - 1")
-  foreach(i RANGE ${last})
-    string(JSON lib GET "${one}" cppDependencies ${i} libName)
-    list(APPEND mingw_libs ${lib})
-  endforeach()
-endforeach()
+# A consumer run from the unpacked release for each build (Windows: with the build's cross
+# toolchain, run under Wine).
 foreach(entry ${entries})
   string(REPLACE "|" ";" entry "${entry}")
   list(GET entry 0 build)
   list(GET entry 1 build_type)
-  list(GET entry 2 classifier)
-  list(GET entry 3 kind)
-  include(${build}/vendordep-build.cmake)
-  if(kind STREQUAL "mingw")
-    pack_mingw_download(${build} ${build_type} ${classifier})
-    list(APPEND consumer_runs "${build}|${build_type}|${mingw_download}")
-  elseif(vendordep_platform STREQUAL "linuxx86-64")
-    list(APPEND consumer_runs "${build}|${build_type}|maven")
-  endif()
+  list(APPEND consumer_runs "${build}|${build_type}|maven")
 endforeach()
 file(REMOVE_RECURSE ${OUT}/stage)
 
@@ -704,12 +657,12 @@ if(CHECK)
   string(REPLACE ";" "|" headers "${HEADERS}")
   string(REPLACE ";" "|" json_arg "${vendor_files}")
   run(${CMAKE_COMMAND} -DJSON=${json_arg} -DREPO=${repo} -DHEADERS=${headers}
-      -DREQUIRE=${require} -DDOWNLOADS=${downloads} -DINSTALLER=${installer} -P ${CHECK})
+      -DREQUIRE=${require} -DINSTALLER=${installer} -P ${CHECK})
 endif()
 
 if(CONSUMER)
   get_filename_component(here ${CMAKE_CURRENT_LIST_FILE} DIRECTORY)
-  # The Linux consumers from the offline installer, unpacked as a team unpacks it.
+  # The consumers from the offline installer, unpacked as a team unpacks it.
   set(home ${OUT}/consume/wpilib-home)
   file(MAKE_DIRECTORY ${home})
   run(${CMAKE_COMMAND} -E chdir ${home} ${CMAKE_COMMAND} -E tar xf ${installer})
@@ -735,6 +688,7 @@ if(CONSUMER)
     # The robot project guide's C++ robot, from a Linux release build against a real WPILib.
     include(${build}/vendordep-build.cmake)
     if(from STREQUAL "maven" AND NOT config STREQUAL "Debug" AND NOT vendordep_wpilib_standin
+       AND vendordep_platform STREQUAL "linuxx86-64"
        AND vendordep_wpilib_prefix AND IS_DIRECTORY ${CONSUMER}/../robot_project)
       run(${CMAKE_COMMAND} -DJSON=${home_json} -DREPO=${home}/maven -DBUILD=${build}
           -DROBOT=${CONSUMER}/../robot_project -DWORK=${OUT}/consume/robot-cpp

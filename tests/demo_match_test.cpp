@@ -419,6 +419,7 @@ TEST(DemoProgram, PlaysTheMatchPrintsTheSummaryAndWritesItsFiles) {
   const std::string out = scratch / "out";
   const velmora_test::ProgramRun run = velmora_test::RunDemoProgram({"--out", out}, scratch.Path());
   ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.simulationAnnounced) << "the simulation driver says it is loaded";
   EXPECT_EQ(run.err, "");
   const auto facts = velmora_test::ReadConsole(run.out);
   const size_t rows = velmora_test::ExpectReportFiles(out, 15.0);

@@ -74,6 +74,11 @@ get_filename_component(program_dir "${program}" DIRECTORY)
 if(WINDOWS)
   # Windows finds DLLs beside the program: copy the installed ones there, as an installer would.
   file(GLOB_RECURSE dlls ${prefix}/bin/*.dll)
+  # And WPILib's own, from its install, as a team's WPILib tooling puts them there.
+  foreach(wpilib_prefix ${WPILIB_PREFIX})
+    file(GLOB wpilib_dlls ${wpilib_prefix}/wpilib/bin/*.dll ${wpilib_prefix}/bin/*.dll)
+    list(APPEND dlls ${wpilib_dlls})
+  endforeach()
   file(COPY ${dlls} ${DRIVER_RUNTIME} DESTINATION ${program_dir})
 elseif(DRIVER_RUNTIME)
   get_filename_component(driver_dir ${DRIVER_RUNTIME} DIRECTORY)

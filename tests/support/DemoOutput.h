@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "support/Xml.h"
+#include "velmora_sim/SimDriver.h"
 
 #if defined(VELMORA_DEMO_PROGRAM)
 #include <sys/wait.h>
@@ -244,7 +245,8 @@ inline std::vector<RefusedCommandLine> RefusedCommandLines() {
 struct ProgramRun {
   int status = -1;  // the exit status; -1 when it did not exit on its own
   std::string out;
-  std::string err;
+  std::string err;                   // without the simulation driver's line at load (below)
+  bool simulationAnnounced = false;  // the standard error stream began with that line
 };
 
 inline ProgramRun RunDemoProgram(const std::vector<std::string>& args,
@@ -259,6 +261,12 @@ inline ProgramRun RunDemoProgram(const std::vector<std::string>& args,
   run.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   run.out = ReadFile(out);
   run.err = ReadFile(err);
+  // The program runs with the simulation driver, which says so first, once, when it is loaded.
+  const std::string loaded = std::string(velmora_sim::kLoadedLine) + "\n";
+  if (run.err.compare(0, loaded.size(), loaded) == 0) {
+    run.err.erase(0, loaded.size());
+    run.simulationAnnounced = true;
+  }
   return run;
 }
 

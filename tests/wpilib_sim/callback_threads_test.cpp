@@ -12,11 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <future>
 #include <iostream>
 #include <thread>
 
 #include "WpilibSim.h"
+#include "support/Finished.h"
 #include "support/TestSupport.h"
 #include "velmora/Adexa.h"
 #include "velmora/MockDS.h"
@@ -33,13 +33,12 @@ constexpr std::chrono::seconds kDeadline{120};
 // Runs `body` on a thread of its own. A deadlocked thread can be neither joined nor stopped: past
 // the deadline the program leaves at once, failed.
 void WithinDeadline(const char* scenario, const std::function<void()>& body) {
-  std::promise<void> finished;
-  std::future<void> done = finished.get_future();
+  velmora_test::Finished finished;
   std::thread runner([&] {
     body();
-    finished.set_value();
+    finished.Set();
   });
-  if (done.wait_for(kDeadline) != std::future_status::ready) {
+  if (!finished.WaitFor(kDeadline)) {
     std::cerr << scenario << ": not finished after " << kDeadline.count()
               << " s: the threads are deadlocked\n";
     std::fflush(nullptr);

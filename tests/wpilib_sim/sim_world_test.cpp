@@ -15,13 +15,13 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <future>
 #include <iostream>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include "WpilibSim.h"
+#include "support/Finished.h"
 #include "support/TestSupport.h"
 #include "velmora/LidarMini.h"
 #include "velmora/Orvex.h"
@@ -241,8 +241,7 @@ TEST_F(SimWorldTest, ABatteryCallbackThatCallsADeviceNeverDeadlocks) {
         }
       },
       &context, 0);
-  std::promise<void> finished;
-  std::future<void> done = finished.get_future();
+  velmora_test::Finished finished;
   std::thread runner([&] {
     std::thread other([&] {
       for (int i = 0; i < 200; ++i) (void)orvex.GetMotor(1).GetRPM();
@@ -254,9 +253,9 @@ TEST_F(SimWorldTest, ABatteryCallbackThatCallsADeviceNeverDeadlocks) {
       (void)motor.GetRPM();
     }
     other.join();
-    finished.set_value();
+    finished.Set();
   });
-  if (done.wait_for(std::chrono::seconds(120)) != std::future_status::ready) {
+  if (!finished.WaitFor(std::chrono::seconds(120))) {
     std::cerr << "battery callback: not finished after 120 s: the threads are deadlocked\n";
     std::fflush(nullptr);
     std::_Exit(3);

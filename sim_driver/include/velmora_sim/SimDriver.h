@@ -37,6 +37,12 @@
 
 namespace velmora_sim {
 
+// The line the simulation driver writes to the standard error stream, once, when it is loaded. It
+// takes the maker's driver's place under the same library name, so a team always sees which of
+// the two its program runs with; the maker's driver writes no such line.
+inline constexpr const char kLoadedLine[] =
+    "[VelmoraDriver] Simulation driver loaded: devices are simulated, no hardware is driven";
+
 // ------------------------------------------------------------------------------------------------
 // Journal
 // ------------------------------------------------------------------------------------------------

@@ -4,7 +4,9 @@
 // its steps, or through WPILib (its battery voltage, the sim devices).
 #include <frc/RobotController.h>
 #include <gtest/gtest.h>
+#include <hal/HALBase.h>
 #include <mockdata/DriverStationData.h>
+#include <mockdata/MockHooks.h>
 #include <mockdata/RoboRioData.h>
 #include <units/units.h>
 
@@ -14,6 +16,7 @@
 
 #include "WpilibSim.h"
 #include "support/TestSupport.h"
+#include "velmora/LidarMini.h"
 #include "velmora/Orvex.h"
 
 namespace {
@@ -166,6 +169,43 @@ TEST_F(WorldClockTest, TheWorldKeepsWatchingAfterWpilibsDataResets) {
   velmora_test::StepWpilib(5.0);
   EXPECT_LT(sim::OrvexChannel(5, 0).revolutions - before, 15.0)
       << "the disable after the reset took effect at its instant";
+}
+
+// A voltage a test sets on WPILib's battery is the open-circuit voltage: the bus WPILib reports
+// comes off it with the sag at once, at the very next call, not only at the next tick.
+TEST_F(WorldClockTest, AVoltageSetOnWpilibsBatterySagsUnderTheLoadAtOnce) {
+  velmora::Orvex orvex(5);
+  for (int i = 0; i < 4; ++i) orvex.GetMotor(i).Set(1.0);
+  LockAll(5);
+  ASSERT_TRUE(StepLoops(5));
+  HALSIM_SetRoboRioVInVoltage(0, 10.1);
+  (void)orvex.GetMotor(0).GetRPM();  // takes the voltage and publishes the bus at once
+  EXPECT_EQ(sim::Battery().emf, 10.1);
+  EXPECT_LT(InputVolts(), 9.0) << "four stalled motors still draw";
+  ASSERT_TRUE(StepLoops(1));
+  // Four stalled channels: V = E / (1 + R_b x 4 / R).
+  EXPECT_NEAR(InputVolts(), 10.1 / (1.0 + 0.02 * 4.0 / 0.12), 1e-6);
+}
+
+// WPILib restarts its clock: the world goes on from the new clock, its lidar's timestamps and its
+// own pass with it.
+TEST_F(WorldClockTest, AfterWpilibRestartsItsClockTimestampsFollowTheNewClock) {
+  velmora::LidarMini lidar(velmora::LidarMini::Port::kUSB0);
+  lidar.Start();
+  ASSERT_TRUE(sim::SimStep(1.0));
+  HALSIM_RestartTiming();
+  ASSERT_TRUE(HALSIM_IsTimingPaused());
+  (void)lidar.GetData();
+  ASSERT_TRUE(StepLoops(25));
+  const velmora::LidarMini::ScanData scan = lidar.GetData();
+  int32_t status = 0;
+  const auto now = static_cast<int64_t>(HAL_GetFPGATime(&status));
+  EXPECT_FALSE(scan.angles.empty());
+  EXPECT_LE(scan.timestamp, now);
+  EXPECT_GT(scan.timestamp, now - 166667 - 5000) << "a scan of the last sixth of a second";
+  EXPECT_NEAR(static_cast<double>(sim::SimClockMicros()), static_cast<double>(now), 5000.0);
+  lidar.Stop();
+  lidar.Destroy();
 }
 
 }  // namespace

@@ -57,7 +57,15 @@ TEST_F(JournalLimitTest, TheJournalKeepsTheLatestCallsUpToItsLimit) {
   EXPECT_EQ(sim::JournalLimit(), sim::kDefaultJournalLimit);
 }
 
-#if defined(__linux__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define VELMORA_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define VELMORA_SANITIZED 1
+#endif
+#endif
+
+#if defined(__linux__) && !defined(VELMORA_SANITIZED)
 // Resident memory of this process in bytes, as the kernel counts it.
 int64_t ResidentBytes() {
   std::ifstream statm("/proc/self/statm");
@@ -70,14 +78,6 @@ int64_t ResidentBytes() {
 
 // Ten million driver calls through the shipped library with the journal off, as a long simulation
 // makes them: resident memory grows by less than 10 MB.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define VELMORA_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define VELMORA_SANITIZED 1
-#endif
-#endif
-
 TEST_F(JournalLimitTest, TenMillionCallsWithTheJournalOffKeepResidentMemoryFlat) {
 #if !defined(__linux__)
   GTEST_SKIP() << "resident memory is read from /proc/self/statm, which only Linux has";

@@ -180,6 +180,7 @@ void DemoRobot::RobotInit() {
   m_identity.push_back(pallax.str());
 
   m_sweepServo.SetAngle(0.0);
+  m_sweepServoOffline = false;
   m_roller.StopMotor();
 }
 
@@ -214,6 +215,7 @@ void DemoRobot::DisabledInit(double now) {
   m_rightMotor.Disable();
   m_roller.StopMotor();
   m_sweepServo.SetOffline();
+  m_sweepServoOffline = true;
   ReadLargeLidar();
   m_filterLidar.Stop();
   m_phase = Phase::kDisabled;
@@ -312,6 +314,7 @@ void DemoRobot::RunMechanisms(double now) {
   // The servo sweeps its whole travel, up and back, every 4 seconds.
   const double phase = std::fmod(now - m_startTime, 4.0) / 4.0;
   m_sweepServo.SetAngle(300.0 * (phase < 0.5 ? 2.0 * phase : 2.0 - 2.0 * phase));
+  m_sweepServoOffline = false;
   // The roller pulls in while the robot drives and stops when it parks.
   const bool driving = m_phase == Phase::kCruise || m_phase == Phase::kApproach;
   if (driving) {
@@ -349,7 +352,10 @@ void DemoRobot::Record(double now) {
   t.ahead = m_scanAhead;
   t.colour = m_colour;
   for (int i = 0; i < 4; ++i) t.analog[i] = m_analog.GetVoltage(i);
-  t.servoAngle = m_sweepServo.GetAngle();
+  // An offline servo (no pulse) holds no angle: it reads 0, as the robot's hardware layer reads
+  // the position back from the pulse, also on a desktop WPILib whose simulated layer keeps the
+  // last position set.
+  t.servoAngle = m_sweepServoOffline ? 0.0 : m_sweepServo.GetAngle();
   t.rollerSpeed = m_roller.Get();
   t.lidarHz = m_scanLidar.GetCurrentFrequency();
   t.temperature = m_drive.GetControllerTemp();

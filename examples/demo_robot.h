@@ -166,6 +166,7 @@ class DemoRobot {
   velmora::Pallax m_pallax;
   velmora::Adexa m_analog;
   velmora::Servo m_sweepServo;
+  bool m_sweepServoOffline = false;  // SetOffline since the last SetAngle
   velmora::ServoContinuous m_roller;
 
   // Control.

@@ -95,7 +95,9 @@ jbyteArray Bytes(JNIEnv* env, const std::string& text) {
   return array;
 }
 
-// A Java byte array as text for the driver (a device path); null when an exception is pending.
+// A Java byte array as text for the driver (a device path); false, with a Java exception
+// pending, for a null array or one holding a NUL byte, which would cut the C string the driver
+// reads short and name another device.
 bool Text(JNIEnv* env, jbyteArray bytes, std::string& text) {
   if (bytes == nullptr) {
     ThrowJava(env, "java/lang/NullPointerException", "path");
@@ -106,6 +108,10 @@ bool Text(JNIEnv* env, jbyteArray bytes, std::string& text) {
   // &text[0], not the writable data() of C++17: that one needs a newer libstdc++ than the
   // shipped libraries may ask for (in a Debug build it is not inlined).
   env->GetByteArrayRegion(bytes, 0, length, reinterpret_cast<jbyte*>(&text[0]));
+  if (text.find('\0') != std::string::npos) {
+    ThrowJava(env, "java/lang/IllegalArgumentException", "path holds a NUL byte");
+    return false;
+  }
   return true;
 }
 

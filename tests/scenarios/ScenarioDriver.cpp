@@ -102,6 +102,10 @@ void Script(const std::string& line) {
   } else if (kind == "text") {
     const std::string& t = value();
     result = velmora_sim::Result::Text(t == "\"\"" ? std::string() : t);
+  } else if (kind == "bytes") {
+    // A text given by its bytes, for texts a scenario file cannot hold as they are.
+    const std::vector<uint8_t> bytes = HexBytes(line, value());
+    result = velmora_sim::Result::Text(std::string(bytes.begin(), bytes.end()));
   } else if (kind == "null") {
     result = velmora_sim::Result::Null();
   } else if (kind == "none") {

@@ -170,6 +170,7 @@ public final class DemoRobot implements AutoCloseable {
   private final Pallax m_pallax = new Pallax(PALLAX_CAN_ID);
   private final Adexa m_analog = new Adexa(5.0);
   private final Servo m_sweepServo = new Servo(SWEEP_SERVO_PWM);
+  private boolean m_sweepServoOffline; // setOffline since the last setAngle
   private final ServoContinuous m_roller = new ServoContinuous(ROLLER_SERVO_PWM);
 
   // Control: the loops see the motor channels only as WPILib PID outputs.
@@ -272,6 +273,7 @@ public final class DemoRobot implements AutoCloseable {
     m_identity.add(pallax.toString());
 
     m_sweepServo.setAngle(0.0);
+    m_sweepServoOffline = false;
     m_roller.stopMotor();
   }
 
@@ -323,6 +325,7 @@ public final class DemoRobot implements AutoCloseable {
     m_rightMotor.disable();
     m_roller.stopMotor();
     m_sweepServo.setOffline();
+    m_sweepServoOffline = true;
     readLargeLidar();
     m_filterLidar.stop();
     m_phase = Phase.kDisabled;
@@ -475,6 +478,7 @@ public final class DemoRobot implements AutoCloseable {
     // The servo sweeps its whole travel, up and back, every 4 seconds.
     double phase = ((now - m_startTime) % 4.0) / 4.0;
     m_sweepServo.setAngle(300.0 * (phase < 0.5 ? 2.0 * phase : 2.0 - 2.0 * phase));
+    m_sweepServoOffline = false;
     // The roller pulls in while the robot drives and stops when it parks.
     boolean driving = m_phase == Phase.kCruise || m_phase == Phase.kApproach;
     if (driving) {
@@ -514,7 +518,10 @@ public final class DemoRobot implements AutoCloseable {
     for (int i = 0; i < 4; i++) {
       t.analog[i] = m_analog.getVoltage(i);
     }
-    t.servoAngle = m_sweepServo.getAngle();
+    // An offline servo (no pulse) holds no angle: it reads 0, as the robot's hardware layer reads
+    // the position back from the pulse, also on a desktop WPILib whose simulated layer keeps the
+    // last position set.
+    t.servoAngle = m_sweepServoOffline ? 0.0 : m_sweepServo.getAngle();
     t.rollerSpeed = m_roller.get();
     t.lidarHz = m_scanLidar.getCurrentFrequency();
     t.temperature = m_drive.getControllerTemp();

@@ -5,16 +5,22 @@ package dev.velmora.frc;
  * program: opening, reading and closing all go to it.
  *
  * <p><b>Lifetime.</b> Constructing opens the board with its reference voltage; {@link #close()}
- * closes it, and every later read throws {@link IllegalStateException}.
+ * closes it, and every later call throws {@link IllegalStateException}. Since the board is one
+ * for the whole program, closing any object closes it for all, and an object the program drops
+ * is not closed for it: the garbage collector would close the board at a moment nobody chose,
+ * under the feet of another object still reading it.
  *
- * <p><b>Threads.</b> No locks: read the board from one thread at a time.
+ * <p><b>Threads.</b> The library takes no locks: read the board from one thread at a time.
+ * {@code close()} alone may come from any thread at any time: the board is closed exactly once,
+ * and a read racing the close either finishes before it or throws
+ * {@link IllegalStateException}.
  */
 public final class Adexa implements AutoCloseable {
   /** The reference voltage the no-argument constructor opens the board with, in volts. */
   public static final float kDefaultVref = 5.0f;
 
   private final float m_vref;
-  private boolean m_closed;
+  private final Lifetime m_life = Lifetime.untracked("Adexa", VelmoraJNI::closeI2C);
 
   /** Opens the board with the reference {@link #kDefaultVref}. */
   public Adexa() {
@@ -39,47 +45,55 @@ public final class Adexa implements AutoCloseable {
    * The reference voltage the board was opened with.
    *
    * @return volts
+   * @throws IllegalStateException if the board is closed
    */
   public float getVref() {
+    m_life.check();
     return m_vref;
   }
 
-  /** Closes the board. A second call does nothing. */
+  /**
+   * Closes the board. Once it is closed (a read of another thread in progress finishes first),
+   * this returns; a second call does nothing.
+   */
   @Override
   public void close() {
-    if (m_closed) {
-      return;
-    }
-    m_closed = true;
-    VelmoraJNI.closeI2C();
-  }
-
-  private void checkOpen() {
-    if (m_closed) {
-      throw new IllegalStateException("Adexa is closed");
-    }
+    m_life.close();
   }
 
   /**
-   * The raw converter reading of one input; the input number goes to the board as its low
-   * byte ({@code channel & 0xFF}).
+   * The raw converter reading of one input. The board takes the input number as one byte, which
+   * the number must fit: 256 is refused rather than read as input 0.
    *
-   * @param channel the input, 0 to 7 on the board
+   * @param channel the input, 0 to 7 on the board (0 to 255 reach it unchanged)
    * @return the reading (12 bits, 0 to 4095, on the simulated board)
+   * @throws IllegalArgumentException for a channel outside 0 to 255
+   * @throws IllegalStateException if the board is closed
    */
   public int getRawValue(int channel) {
-    checkOpen();
-    return VelmoraJNI.getRawValue(channel & 0xFF);
+    m_life.enter();
+    try {
+      return VelmoraJNI.getRawValue(Checks.unsignedByte("Channel", channel));
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
-   * The voltage on one input; the input number goes to the board as its low byte.
+   * The voltage on one input; the input number must fit a byte, as for
+   * {@link #getRawValue(int)}.
    *
-   * @param channel the input, 0 to 7 on the board
+   * @param channel the input, 0 to 7 on the board (0 to 255 reach it unchanged)
    * @return volts, 0 to the reference
+   * @throws IllegalArgumentException for a channel outside 0 to 255
+   * @throws IllegalStateException if the board is closed
    */
   public float getVoltage(int channel) {
-    checkOpen();
-    return VelmoraJNI.getVoltage(channel & 0xFF);
+    m_life.enter();
+    try {
+      return VelmoraJNI.getVoltage(Checks.unsignedByte("Channel", channel));
+    } finally {
+      m_life.exit();
+    }
   }
 }

@@ -41,8 +41,14 @@ final class CanUsbOpen {
     return handle;
   }
 
+  // A device path goes to the driver as a C string: a NUL inside it would end the path there
+  // and open another device than the one named, so it is refused.
   static byte[] pathBytes(String path) {
-    return Checks.notNull("path", path).getBytes(StandardCharsets.UTF_8);
+    if (Checks.notNull("path", path).indexOf('\0') >= 0) {
+      throw new IllegalArgumentException(
+          "path must not hold a NUL character, got: " + path.replace("\0", "\\0"));
+    }
+    return path.getBytes(StandardCharsets.UTF_8);
   }
 
   static byte[] portPath(int port) {

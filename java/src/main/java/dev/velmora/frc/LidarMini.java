@@ -1,5 +1,7 @@
 package dev.velmora.frc;
 
+import java.lang.ref.Reference;
+
 /**
  * The small 360-degree scanning lidar: one object per lidar opened on a port.
  *
@@ -8,11 +10,15 @@ package dev.velmora.frc;
  * and scans. If the lidar cannot be opened the object is inert: every call quietly does nothing
  * and reads return empty records.
  *
- * <p><b>Lifetime.</b> The lidar is released only by {@link #destroy()}: dropping the object
- * leaves the lidar open in the driver, and a port whose lidar is open cannot be opened again.
- * Call {@code destroy()} when done; the object is inert afterwards.
+ * <p><b>Lifetime.</b> The lidar is released by {@link #destroy()}, and the object is inert
+ * afterwards; a port whose lidar is open cannot be opened again. Call {@code destroy()} when
+ * done. An object the program drops without destroying it is released by the garbage collector
+ * some time after it becomes unreachable; when is the collector's choice.
  *
- * <p><b>Threads.</b> No locks: use one object from one thread at a time.
+ * <p><b>Threads.</b> The library takes no locks: use one object from one thread at a time.
+ * {@code destroy()} alone may come from any thread at any time: the lidar is released exactly
+ * once, and a call racing it either finishes before the release or does nothing, as on a
+ * destroyed object.
  */
 public final class LidarMini {
   /** The USB port the lidar is plugged into; the number goes to the driver unchanged. */
@@ -46,7 +52,9 @@ public final class LidarMini {
   private static final int INFO_RECORD_BYTES = 22;
   private static final int HEALTH_RECORD_BYTES = 4;
 
-  private long m_handle;
+  private final long m_handle;
+  // Null for a lidar the driver did not open: such an object is inert from the start.
+  private final Lifetime m_life;
   private float m_currentFrequency = 6.0f;
 
   /**
@@ -262,27 +270,59 @@ public final class LidarMini {
     Checks.notNull("port", port);
     VelmoraJNI.load();
     m_handle = VelmoraJNI.lidarMiniCreate(port.value);
+    m_life = m_handle == 0 ? null : Lifetime.track(this, "LidarMini", release(m_handle));
+  }
+
+  // The release holds the handle alone, never the lidar object, which could then never become
+  // unreachable.
+  private static Runnable release(long handle) {
+    return () -> VelmoraJNI.lidarMiniDestroy(handle);
+  }
+
+  // Starts a driver call on an open lidar; false for an inert object. Pair true with exit().
+  private boolean enter() {
+    return m_life != null && m_life.tryEnter();
+  }
+
+  private void exit() {
+    m_life.exit();
   }
 
   /** Starts scanning. */
   public void start() {
-    if (m_handle != 0) {
-      VelmoraJNI.lidarMiniStart(m_handle);
+    if (enter()) {
+      try {
+        VelmoraJNI.lidarMiniStart(m_handle);
+      } finally {
+        exit();
+      }
     }
   }
 
   /** Stops scanning; {@link #getData()} returns empty scans until the next start. */
   public void stop() {
-    if (m_handle != 0) {
-      VelmoraJNI.lidarMiniStop(m_handle);
+    if (enter()) {
+      try {
+        VelmoraJNI.lidarMiniStop(m_handle);
+      } finally {
+        exit();
+      }
     }
   }
 
-  /** Releases the lidar; the object is inert from then on. Safe to call more than once. */
+  /**
+   * Releases the lidar; the object is inert from then on. Safe to call more than once, from
+   * several threads at once: the lidar is released once, when no call of another thread is in
+   * progress any more, and before this returns.
+   */
   public void destroy() {
-    // The driver accepts null, so a second destroy is harmless.
-    VelmoraJNI.lidarMiniDestroy(m_handle);
-    m_handle = 0;
+    // The first destroy releases the lidar (once no call is in progress); every other one, and
+    // one of an object that never opened a lidar, sends the driver a null handle, which it
+    // accepts: the same calls as the C++ class makes.
+    if (m_life == null || !m_life.close()) {
+      VelmoraJNI.lidarMiniDestroy(0);
+    }
+    Reference.reachabilityFence(this);
   }
 
   /**
@@ -334,14 +374,18 @@ public final class LidarMini {
           + NumberText.general(MINIMUM_FREQUENCY) + " Hz\n");
       return;
     }
-    if (m_handle == 0) {
+    if (!enter()) {
       return;
     }
-    boolean wholeHertz = step == WHOLE_STEP;
-    if (increase) {
-      VelmoraJNI.lidarMiniIncreaseFrequency(m_handle, wholeHertz);
-    } else {
-      VelmoraJNI.lidarMiniDecreaseFrequency(m_handle, wholeHertz);
+    try {
+      boolean wholeHertz = step == WHOLE_STEP;
+      if (increase) {
+        VelmoraJNI.lidarMiniIncreaseFrequency(m_handle, wholeHertz);
+      } else {
+        VelmoraJNI.lidarMiniDecreaseFrequency(m_handle, wholeHertz);
+      }
+    } finally {
+      exit();
     }
     m_currentFrequency = target;
     Console.out("[LidarMini] Scan frequency \u2192 " + NumberText.general(m_currentFrequency)
@@ -354,11 +398,15 @@ public final class LidarMini {
    * @return the record; all zeros from an inert object
    */
   public LidarInfo getInfo() {
-    if (m_handle == 0) {
+    if (!enter()) {
       return new LidarInfo();
     }
     byte[] record = new byte[INFO_RECORD_BYTES];
-    VelmoraJNI.lidarMiniGetInfo(m_handle, record);
+    try {
+      VelmoraJNI.lidarMiniGetInfo(m_handle, record);
+    } finally {
+      exit();
+    }
     byte[] serial = new byte[16];
     System.arraycopy(record, 5, serial, 0, 16);
     return new LidarInfo(record[0] & 0xFF, record[2] & 0xFF, record[3] & 0xFF, record[4] & 0xFF,
@@ -371,11 +419,15 @@ public final class LidarMini {
    * @return the record; all zeros from an inert object
    */
   public LidarHealth getHealth() {
-    if (m_handle == 0) {
+    if (!enter()) {
       return new LidarHealth();
     }
     byte[] record = new byte[HEALTH_RECORD_BYTES];
-    VelmoraJNI.lidarMiniGetHealth(m_handle, record);
+    try {
+      VelmoraJNI.lidarMiniGetHealth(m_handle, record);
+    } finally {
+      exit();
+    }
     return new LidarHealth(record[0] & 0xFF, (record[2] & 0xFF) | (record[3] & 0xFF) << 8);
   }
 
@@ -385,9 +437,13 @@ public final class LidarMini {
    * @return the scan; empty from an inert or stopped lidar
    */
   public ScanData getData() {
-    if (m_handle == 0) {
+    if (!enter()) {
       return new ScanData();
     }
-    return VelmoraJNI.lidarMiniGetData(m_handle);
+    try {
+      return VelmoraJNI.lidarMiniGetData(m_handle);
+    } finally {
+      exit();
+    }
   }
 }

@@ -13,9 +13,15 @@ import java.util.OptionalLong;
  * rather than throwing.
  *
  * <p><b>Lifetime.</b> Constructing opens the sensor (or throws, leaving nothing open);
- * {@link #close()} closes it, and every later call throws {@link IllegalStateException}.
+ * {@link #close()} closes it, and every later call throws {@link IllegalStateException}. A
+ * sensor the program drops without closing it is closed by the garbage collector some time after
+ * it becomes unreachable, which frees its CAN ID or port; close a sensor you are done with rather
+ * than wait for that.
  *
- * <p><b>Threads.</b> No locks: use one object from one thread at a time.
+ * <p><b>Threads.</b> The library takes no locks: use one object from one thread at a time.
+ * {@code close()} alone may come from any thread at any time: the sensor is released exactly
+ * once, and a call racing the close either finishes before the release or throws
+ * {@link IllegalStateException}.
  */
 public final class Lumira implements AutoCloseable {
   private static final String DEVICE_WORD = "Lumira";
@@ -143,7 +149,8 @@ public final class Lumira implements AutoCloseable {
     }
   }
 
-  private long m_handle;
+  private final long m_handle;
+  private final Lifetime m_life;
 
   /**
    * Opens the sensor with CAN ID {@code canId}.
@@ -157,6 +164,7 @@ public final class Lumira implements AutoCloseable {
   public Lumira(int canId) {
     VelmoraJNI.load();
     m_handle = CanUsbOpen.onCan(DEVICE_WORD, canId, VelmoraJNI::lumiraCreate);
+    m_life = Lifetime.track(this, DEVICE_WORD, release(m_handle));
   }
 
   /**
@@ -173,6 +181,7 @@ public final class Lumira implements AutoCloseable {
     VelmoraJNI.load();
     m_handle = CanUsbOpen.atPath(DEVICE_WORD, CanUsbOpen.portPath(port.value), n,
         VelmoraJNI::lumiraCreateUsb);
+    m_life = Lifetime.track(this, DEVICE_WORD, release(m_handle));
   }
 
   /**
@@ -181,6 +190,7 @@ public final class Lumira implements AutoCloseable {
    * @param path the device path
    * @param n goes to the driver unchanged
    * @throws NullPointerException for a null path
+   * @throws IllegalArgumentException for a path holding a NUL character
    * @throws DeviceOpenException "Failed to open Lumira on &lt;path&gt;" if the sensor cannot be
    *     opened
    */
@@ -188,24 +198,22 @@ public final class Lumira implements AutoCloseable {
     byte[] bytes = CanUsbOpen.pathBytes(path);
     VelmoraJNI.load();
     m_handle = CanUsbOpen.atPath(DEVICE_WORD, bytes, n, VelmoraJNI::lumiraCreateUsb);
+    m_life = Lifetime.track(this, DEVICE_WORD, release(m_handle));
   }
 
-  /** Closes the sensor. A second call does nothing. */
+  /**
+   * Closes the sensor. Once it is released (a call of another thread in progress finishes
+   * first), this returns; a second call does nothing.
+   */
   @Override
   public void close() {
-    if (m_handle == 0) {
-      return;
-    }
-    long handle = m_handle;
-    m_handle = 0;
-    VelmoraJNI.lumiraDestroy(handle);
+    m_life.close();
   }
 
-  private long handle() {
-    if (m_handle == 0) {
-      throw new IllegalStateException("Lumira is closed");
-    }
-    return m_handle;
+  // The release holds the handle alone, never the sensor, which could then never become
+  // unreachable.
+  private static Runnable release(long handle) {
+    return () -> VelmoraJNI.lumiraDestroy(handle);
   }
 
   /**
@@ -214,11 +222,16 @@ public final class Lumira implements AutoCloseable {
    * @return the reading
    */
   public ColorData getColor() {
-    byte[] record = new byte[COLOR_RECORD_BYTES];
-    VelmoraJNI.lumiraGetColor(handle(), record);
-    ByteBuffer b = ByteBuffer.wrap(record).order(ByteOrder.LITTLE_ENDIAN);
-    return new ColorData(b.getShort(0) & 0xFFFF, b.getFloat(4), b.getFloat(8), b.getFloat(12),
-        b.get(16) & 0xFF);
+    m_life.enter();
+    try {
+      byte[] record = new byte[COLOR_RECORD_BYTES];
+      VelmoraJNI.lumiraGetColor(m_handle, record);
+      ByteBuffer b = ByteBuffer.wrap(record).order(ByteOrder.LITTLE_ENDIAN);
+      return new ColorData(b.getShort(0) & 0xFFFF, b.getFloat(4), b.getFloat(8), b.getFloat(12),
+          b.get(16) & 0xFF);
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -229,8 +242,12 @@ public final class Lumira implements AutoCloseable {
    * @throws NullPointerException for a null format
    */
   public boolean setColorFormat(ColorFormat format) {
-    long handle = handle();
-    return VelmoraJNI.lumiraSetColorFormat(handle, Checks.notNull("format", format).value);
+    m_life.enter();
+    try {
+      return VelmoraJNI.lumiraSetColorFormat(m_handle, Checks.notNull("format", format).value);
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -241,9 +258,13 @@ public final class Lumira implements AutoCloseable {
    * @throws IllegalArgumentException for a value outside 0 to 65535
    */
   public boolean setSampleTimeMs(int milliseconds) {
-    long handle = handle();
-    return VelmoraJNI.lumiraSetSampleTimeMs(
-        handle, Checks.unsignedShort("Sample time", milliseconds));
+    m_life.enter();
+    try {
+      return VelmoraJNI.lumiraSetSampleTimeMs(
+          m_handle, Checks.unsignedShort("Sample time", milliseconds));
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -254,8 +275,13 @@ public final class Lumira implements AutoCloseable {
    * @throws IllegalArgumentException for a value outside 0 to 255
    */
   public boolean setBrightness(int brightness) {
-    long handle = handle();
-    return VelmoraJNI.lumiraSetBrightness(handle, Checks.unsignedByte("Brightness", brightness));
+    m_life.enter();
+    try {
+      return VelmoraJNI.lumiraSetBrightness(
+          m_handle, Checks.unsignedByte("Brightness", brightness));
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -267,8 +293,12 @@ public final class Lumira implements AutoCloseable {
    * @throws IllegalArgumentException for a value outside 0 to 255
    */
   public boolean setStatusLed(boolean on, int value) {
-    long handle = handle();
-    return VelmoraJNI.lumiraSetStatusLed(handle, on, Checks.unsignedByte("LED value", value));
+    m_life.enter();
+    try {
+      return VelmoraJNI.lumiraSetStatusLed(m_handle, on, Checks.unsignedByte("LED value", value));
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -281,9 +311,13 @@ public final class Lumira implements AutoCloseable {
    * @throws NullPointerException for a null mode
    */
   public boolean setMeasureMode(MeasureMode mode, double value) {
-    long handle = handle();
-    return VelmoraJNI.lumiraSetMeasureMode(
-        handle, Checks.notNull("mode", mode).value, (float) value);
+    m_life.enter();
+    try {
+      return VelmoraJNI.lumiraSetMeasureMode(
+          m_handle, Checks.notNull("mode", mode).value, (float) value);
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -293,7 +327,12 @@ public final class Lumira implements AutoCloseable {
    * @return the sensor's answer
    */
   public boolean setZmm(double millimetres) {
-    return VelmoraJNI.lumiraSetZmm(handle(), (float) millimetres);
+    m_life.enter();
+    try {
+      return VelmoraJNI.lumiraSetZmm(m_handle, (float) millimetres);
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -303,7 +342,12 @@ public final class Lumira implements AutoCloseable {
    * @return the sensor's answer
    */
   public boolean setUsbOverride(boolean enable) {
-    return VelmoraJNI.lumiraSetUsbOverride(handle(), enable);
+    m_life.enter();
+    try {
+      return VelmoraJNI.lumiraSetUsbOverride(m_handle, enable);
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -314,7 +358,12 @@ public final class Lumira implements AutoCloseable {
    * @return the sensor's answer
    */
   public boolean setCanId(int canId) {
-    return VelmoraJNI.lumiraSetCanId(handle(), canId);
+    m_life.enter();
+    try {
+      return VelmoraJNI.lumiraSetCanId(m_handle, canId);
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -325,12 +374,16 @@ public final class Lumira implements AutoCloseable {
    * @throws NullPointerException for a null item
    */
   public OptionalLong getConfig(ConfigItem item) {
-    long handle = handle();
-    long[] value = new long[1];
-    if (!VelmoraJNI.lumiraGetConfig(handle, Checks.notNull("item", item).value, value)) {
-      return OptionalLong.empty();
+    m_life.enter();
+    try {
+      long[] value = new long[1];
+      if (!VelmoraJNI.lumiraGetConfig(m_handle, Checks.notNull("item", item).value, value)) {
+        return OptionalLong.empty();
+      }
+      return OptionalLong.of(value[0]);
+    } finally {
+      m_life.exit();
     }
-    return OptionalLong.of(value[0]);
   }
 
   /**
@@ -339,7 +392,12 @@ public final class Lumira implements AutoCloseable {
    * @return the CAN ID
    */
   public int getCanID() {
-    return VelmoraJNI.lumiraGetCanID(handle());
+    m_life.enter();
+    try {
+      return VelmoraJNI.lumiraGetCanID(m_handle);
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -348,6 +406,11 @@ public final class Lumira implements AutoCloseable {
    * @return {@link Transport#kUSB} when the driver reports 1, else {@link Transport#kCAN}
    */
   public Transport getTransport() {
-    return VelmoraJNI.lumiraGetTransport(handle()) == 1 ? Transport.kUSB : Transport.kCAN;
+    m_life.enter();
+    try {
+      return VelmoraJNI.lumiraGetTransport(m_handle) == 1 ? Transport.kUSB : Transport.kCAN;
+    } finally {
+      m_life.exit();
+    }
   }
 }

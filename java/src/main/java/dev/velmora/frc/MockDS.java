@@ -5,12 +5,16 @@ package dev.velmora.frc;
  * from its own code. The driver keeps one for the whole program.
  *
  * <p><b>Lifetime.</b> Constructing creates the station; {@link #close()} destroys it, and every
- * later call throws {@link IllegalStateException}.
+ * later call throws {@link IllegalStateException}. The station is one for the whole program, so
+ * an object the program drops is not destroyed for it (see {@link Adexa}).
  *
- * <p><b>Threads.</b> No locks: use it from one thread at a time.
+ * <p><b>Threads.</b> The library takes no locks: command the station from one thread at a time.
+ * {@code close()} alone may come from any thread at any time: the station is destroyed exactly
+ * once, and a call racing the close either finishes before it or throws
+ * {@link IllegalStateException}.
  */
 public final class MockDS implements AutoCloseable {
-  private boolean m_closed;
+  private final Lifetime m_life = Lifetime.untracked("MockDS", VelmoraJNI::mockDSDestroy);
 
   /** Creates the simulated driver station. */
   public MockDS() {
@@ -18,31 +22,40 @@ public final class MockDS implements AutoCloseable {
     VelmoraJNI.mockDSCreate();
   }
 
-  /** Destroys the simulated driver station. A second call does nothing. */
+  /**
+   * Destroys the simulated driver station. Once it is destroyed (a call of another thread in
+   * progress finishes first), this returns; a second call does nothing.
+   */
   @Override
   public void close() {
-    if (m_closed) {
-      return;
-    }
-    m_closed = true;
-    VelmoraJNI.mockDSDestroy();
+    m_life.close();
   }
 
-  private void checkOpen() {
-    if (m_closed) {
-      throw new IllegalStateException("MockDS is closed");
-    }
-  }
-
-  /** Enables the station (every call is sent; repeats are not skipped). */
+  /**
+   * Enables the station (every call is sent; repeats are not skipped).
+   *
+   * @throws IllegalStateException if the station is closed
+   */
   public void enable() {
-    checkOpen();
-    VelmoraJNI.mockDSEnable();
+    m_life.enter();
+    try {
+      VelmoraJNI.mockDSEnable();
+    } finally {
+      m_life.exit();
+    }
   }
 
-  /** Disables the station. */
+  /**
+   * Disables the station.
+   *
+   * @throws IllegalStateException if the station is closed
+   */
   public void disable() {
-    checkOpen();
-    VelmoraJNI.mockDSDisable();
+    m_life.enter();
+    try {
+      VelmoraJNI.mockDSDisable();
+    } finally {
+      m_life.exit();
+    }
   }
 }

@@ -16,16 +16,22 @@ import java.util.OptionalDouble;
  * <p><b>Lifetime.</b> Constructing opens the controller; {@link #close()} closes it. Channel
  * objects are made on their first request and belong to the controller: after {@code close()}
  * every call on the controller or on one of its channels throws {@link IllegalStateException}
- * instead of reaching a closed device.
+ * instead of reaching a closed device. A controller that the program drops without closing it
+ * (no reference to it or to one of its channels left) is closed by the garbage collector some
+ * time after it becomes unreachable: its CAN ID is then free for a new {@code Orvex} and the
+ * driver stops holding its motors. When that happens is the collector's choice, so close a
+ * controller you are done with, or keep it in a field for the life of the program.
  *
  * <p><b>Threads.</b> The library takes no locks. Use the controller itself (the first request
- * for a channel, the identity queries, {@code close()}) from one thread at a time, and get every
- * channel you need before a second thread starts. The channels' own calls may then be shared
- * between threads: a WPILib {@code PIDController} writing a motor channel from its own thread
- * while the robot loop reads {@code get()}, flips {@code setInverted} and reads the encoders is
- * safe. Each such call stands on its own: a {@code set} racing a {@code setInverted} sends the
- * speed with either the old or the new inversion. Close the controller only when no other thread
- * uses it any more.
+ * for a channel, the identity queries) from one thread at a time, and get every channel you need
+ * before a second thread starts. The channels' own calls may then be shared between threads: a
+ * WPILib {@code PIDController} writing a motor channel from its own thread while the robot loop
+ * reads {@code get()}, flips {@code setInverted} and reads the encoders is safe. Each such call
+ * stands on its own: a {@code set} racing a {@code setInverted} sends the speed with either the
+ * old or the new inversion. {@code close()} may be called from any thread, any number of times:
+ * the controller is released exactly once, when no call of another thread is inside the driver
+ * any more; a call that comes after the close, or races it, throws
+ * {@link IllegalStateException} and never reaches the driver with a released handle.
  */
 public final class Orvex implements AutoCloseable {
   /** The frequency setting the one-argument constructor opens the controller with. */
@@ -42,7 +48,7 @@ public final class Orvex implements AutoCloseable {
   private int m_id;
   private String m_firmwareVersion = "";
   private String m_hardwareVersion = "";
-  private volatile boolean m_closed;
+  private final Lifetime m_life;
 
   /**
    * Opens the controller with CAN ID {@code id} at the frequency setting {@code frequency} (the
@@ -54,6 +60,13 @@ public final class Orvex implements AutoCloseable {
   public Orvex(int id, int frequency) {
     VelmoraJNI.load();
     m_handle = VelmoraJNI.orvexCreate(id, frequency);
+    m_life = Lifetime.track(this, "Orvex", release(m_handle));
+  }
+
+  // The release holds the handle alone, never the controller, which could then never become
+  // unreachable.
+  private static Runnable release(int handle) {
+    return () -> VelmoraJNI.orvexDestroy(handle);
   }
 
   /**
@@ -67,24 +80,13 @@ public final class Orvex implements AutoCloseable {
 
   /**
    * Closes the controller. No stop command is sent first: stop the motors yourself if that
-   * matters. Its channels refuse every call from then on. A second call does nothing.
+   * matters. Its channels refuse every call from then on. Once the controller is released (a
+   * call of another thread in progress finishes first), this returns; a second call does
+   * nothing.
    */
   @Override
   public void close() {
-    if (m_closed) {
-      return;
-    }
-    m_closed = true;
-    VelmoraJNI.orvexDestroy(m_handle);
-    m_firmwareVersion = "";
-    m_hardwareVersion = "";
-  }
-
-  private int handle() {
-    if (m_closed) {
-      throw new IllegalStateException("Orvex is closed");
-    }
-    return m_handle;
+    m_life.close();
   }
 
   private static void checkIndex(String prefix, int index) {
@@ -104,7 +106,7 @@ public final class Orvex implements AutoCloseable {
    * @throws IllegalStateException if the controller is closed
    */
   public Motor getMotor(int motorIndex) {
-    handle();
+    m_life.check();
     checkIndex("Motor index must be in [0, ", motorIndex);
     Motor motor = m_motors[motorIndex];
     if (motor == null) {
@@ -128,31 +130,41 @@ public final class Orvex implements AutoCloseable {
    * @throws IllegalStateException if the controller is closed
    */
   public Encoder getEncoder(int encoderIndex, double setupValue) {
-    int handle = handle();
-    checkIndex("Encoder index must be in [0, ", encoderIndex);
-    Encoder encoder = m_encoders[encoderIndex];
-    if (encoder == null) {
-      VelmoraJNI.orvexSetEncoder(handle, encoderIndex, setupValue);
-      encoder = new Encoder(encoderIndex);
-      m_encoders[encoderIndex] = encoder;
+    m_life.enter();
+    try {
+      checkIndex("Encoder index must be in [0, ", encoderIndex);
+      Encoder encoder = m_encoders[encoderIndex];
+      if (encoder == null) {
+        VelmoraJNI.orvexSetEncoder(m_handle, encoderIndex, setupValue);
+        encoder = new Encoder(encoderIndex);
+        m_encoders[encoderIndex] = encoder;
+      }
+      return encoder;
+    } finally {
+      m_life.exit();
     }
-    return encoder;
   }
 
   // Identity is read once and then served from memory, as soon as the device has given a
   // non-zero ID and both version texts; until then every identity query asks again.
   private void populateDeviceInfo() {
-    int handle = handle();
-    if (m_id != 0 && !m_firmwareVersion.isEmpty() && !m_hardwareVersion.isEmpty()) {
-      return;
+    m_life.enter();
+    try {
+      if (m_id != 0 && !m_firmwareVersion.isEmpty() && !m_hardwareVersion.isEmpty()) {
+        return;
+      }
+      m_id = VelmoraJNI.orvexGetID(m_handle);
+      m_firmwareVersion = text(VelmoraJNI.orvexGetFirmwareVersion(m_handle));
+      m_hardwareVersion = text(VelmoraJNI.orvexGetHardwareVersion(m_handle));
+    } finally {
+      m_life.exit();
     }
-    m_id = VelmoraJNI.orvexGetID(handle);
-    m_firmwareVersion = text(VelmoraJNI.orvexGetFirmwareVersion(handle));
-    m_hardwareVersion = text(VelmoraJNI.orvexGetHardwareVersion(handle));
   }
 
+  // A driver text kept byte for byte, as the C++ class keeps it in a std::string: one char per
+  // byte (ISO-8859-1), so a serial number that is not UTF-8 loses nothing.
   private static String text(byte[] bytes) {
-    return new String(bytes, StandardCharsets.UTF_8);
+    return new String(bytes, StandardCharsets.ISO_8859_1);
   }
 
   /**
@@ -166,8 +178,8 @@ public final class Orvex implements AutoCloseable {
   }
 
   /**
-   * The firmware version text, as the device gives it (for example "2.4.1"); cached as
-   * {@link #getID()}.
+   * The firmware version text, as the device gives it (for example "2.4.1"), one char per byte
+   * (see {@link #getSerialNumber()}); cached as {@link #getID()}.
    *
    * @return the firmware version
    */
@@ -177,8 +189,8 @@ public final class Orvex implements AutoCloseable {
   }
 
   /**
-   * The hardware version text, as the device gives it (for example "B3"); cached as
-   * {@link #getID()}.
+   * The hardware version text, as the device gives it (for example "B3"), one char per byte
+   * (see {@link #getSerialNumber()}); cached as {@link #getID()}.
    *
    * @return the hardware version
    */
@@ -193,16 +205,29 @@ public final class Orvex implements AutoCloseable {
    * @return the frequency setting, in the constructor's unit
    */
   public int getFrequency() {
-    return VelmoraJNI.orvexGetFrequency(handle());
+    m_life.enter();
+    try {
+      return VelmoraJNI.orvexGetFrequency(m_handle);
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
-   * The serial number text, read from the device each time.
+   * The serial number text, read from the device each time. Like the version texts it keeps the
+   * device's bytes as they are, one char per byte (ISO-8859-1):
+   * {@code getSerialNumber().getBytes(StandardCharsets.ISO_8859_1)} gives them back unchanged,
+   * whether or not they are UTF-8 (the device's texts are plain ASCII in practice).
    *
    * @return the serial number
    */
   public String getSerialNumber() {
-    return text(VelmoraJNI.orvexGetSerialNumber(handle()));
+    m_life.enter();
+    try {
+      return text(VelmoraJNI.orvexGetSerialNumber(m_handle));
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -211,7 +236,12 @@ public final class Orvex implements AutoCloseable {
    * @return degrees Celsius
    */
   public double getControllerTemp() {
-    return VelmoraJNI.orvexGetControllerTemp(handle());
+    m_life.enter();
+    try {
+      return VelmoraJNI.orvexGetControllerTemp(m_handle);
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -221,8 +251,12 @@ public final class Orvex implements AutoCloseable {
    * @throws IllegalArgumentException for a code outside 0 to 255
    */
   public void setMotorStopMode(int mode) {
-    int handle = handle();
-    VelmoraJNI.orvexSetMotorStopMode(handle, Checks.unsignedByte("Stop mode", mode));
+    m_life.enter();
+    try {
+      VelmoraJNI.orvexSetMotorStopMode(m_handle, Checks.unsignedByte("Stop mode", mode));
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -233,13 +267,22 @@ public final class Orvex implements AutoCloseable {
    * @throws IllegalArgumentException for a code outside 0 to 255
    */
   public void setPIDType(int type) {
-    int handle = handle();
-    VelmoraJNI.orvexSetPIDType(handle, Checks.unsignedByte("PID type", type));
+    m_life.enter();
+    try {
+      VelmoraJNI.orvexSetPIDType(m_handle, Checks.unsignedByte("PID type", type));
+    } finally {
+      m_life.exit();
+    }
   }
 
   /** Starts the device's auto-tuning of every channel ({@link Motor#autotune()} tunes one). */
   public void autotuneAll() {
-    VelmoraJNI.orvexAutotuneAll(handle());
+    m_life.enter();
+    try {
+      VelmoraJNI.orvexAutotuneAll(m_handle);
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -249,8 +292,13 @@ public final class Orvex implements AutoCloseable {
    * @throws IllegalArgumentException for a delay outside 0 to 65535
    */
   public void setCANSensorOsDelay(int delay) {
-    int handle = handle();
-    VelmoraJNI.orvexSetCANSensorOsDelay(handle, Checks.unsignedShort("CAN sensor delay", delay));
+    m_life.enter();
+    try {
+      VelmoraJNI.orvexSetCANSensorOsDelay(
+          m_handle, Checks.unsignedShort("CAN sensor delay", delay));
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -263,13 +311,17 @@ public final class Orvex implements AutoCloseable {
    * @throws IllegalArgumentException for an array shorter than {@link #kChannelCount}
    */
   public boolean getTargetRPMFromDevice(double[] targets) {
-    int handle = handle();
-    Checks.notNull("targets", targets);
-    if (targets.length < kChannelCount) {
-      throw new IllegalArgumentException(
-          "targets must hold " + kChannelCount + " values, got: " + targets.length);
+    m_life.enter();
+    try {
+      Checks.notNull("targets", targets);
+      if (targets.length < kChannelCount) {
+        throw new IllegalArgumentException(
+            "targets must hold " + kChannelCount + " values, got: " + targets.length);
+      }
+      return VelmoraJNI.orvexGetTargetRPMFromDevice(m_handle, targets);
+    } finally {
+      m_life.exit();
     }
-    return VelmoraJNI.orvexGetTargetRPMFromDevice(handle, targets);
   }
 
   /**
@@ -302,10 +354,14 @@ public final class Orvex implements AutoCloseable {
      */
     @Override
     public void set(double speed) {
-      int handle = handle();
-      double sent = m_inverted ? -speed : speed;
-      m_speed = sent;
-      VelmoraJNI.orvexSetMotorSpeed(handle, m_index, sent);
+      m_life.enter();
+      try {
+        double sent = m_inverted ? -speed : speed;
+        m_speed = sent;
+        VelmoraJNI.orvexSetMotorSpeed(m_handle, m_index, sent);
+      } finally {
+        m_life.exit();
+      }
     }
 
     /**
@@ -315,7 +371,7 @@ public final class Orvex implements AutoCloseable {
      */
     @Override
     public double get() {
-      handle();
+      m_life.check();
       return m_speed;
     }
 
@@ -326,7 +382,7 @@ public final class Orvex implements AutoCloseable {
      */
     @Override
     public void setInverted(boolean isInverted) {
-      handle();
+      m_life.check();
       m_inverted = isInverted;
     }
 
@@ -337,14 +393,19 @@ public final class Orvex implements AutoCloseable {
      */
     @Override
     public boolean getInverted() {
-      handle();
+      m_life.check();
       return m_inverted;
     }
 
     /** Stops driving the channel until the next set; {@link #get()} still reports the last. */
     @Override
     public void disable() {
-      VelmoraJNI.orvexDisableMotor(handle(), m_index);
+      m_life.enter();
+      try {
+        VelmoraJNI.orvexDisableMotor(m_handle, m_index);
+      } finally {
+        m_life.exit();
+      }
     }
 
     /** {@code set(0.0)}, so inversion applies (an inverted channel sends -0.0). */
@@ -369,12 +430,17 @@ public final class Orvex implements AutoCloseable {
      * @param configuration the code
      */
     public void configure(int configuration) {
-      VelmoraJNI.orvexConfigureMotor(handle(), m_index, configuration);
+      m_life.enter();
+      try {
+        VelmoraJNI.orvexConfigureMotor(m_handle, m_index, configuration);
+      } finally {
+        m_life.exit();
+      }
     }
 
     /** Negates every later RPM reading ({@link #getRPM()}, {@link #tryGetRPM()}), for good. */
     public void invertRPM() {
-      handle();
+      m_life.check();
       m_invertRPM = true;
     }
 
@@ -384,10 +450,14 @@ public final class Orvex implements AutoCloseable {
      * @return revolutions per minute
      */
     public double getRPM() {
-      int handle = handle();
-      boolean invert = m_invertRPM;
-      double rpm = VelmoraJNI.orvexGetRPM(handle, m_index);
-      return invert ? -rpm : rpm;
+      m_life.enter();
+      try {
+        boolean invert = m_invertRPM;
+        double rpm = VelmoraJNI.orvexGetRPM(m_handle, m_index);
+        return invert ? -rpm : rpm;
+      } finally {
+        m_life.exit();
+      }
     }
 
     /**
@@ -396,12 +466,16 @@ public final class Orvex implements AutoCloseable {
      * @return revolutions per minute, or empty when the device gave none
      */
     public OptionalDouble tryGetRPM() {
-      int handle = handle();
-      double[] rpm = new double[1];
-      if (!VelmoraJNI.orvexTryGetRPM(handle, m_index, rpm)) {
-        return OptionalDouble.empty();
+      m_life.enter();
+      try {
+        double[] rpm = new double[1];
+        if (!VelmoraJNI.orvexTryGetRPM(m_handle, m_index, rpm)) {
+          return OptionalDouble.empty();
+        }
+        return OptionalDouble.of(m_invertRPM ? -rpm[0] : rpm[0]);
+      } finally {
+        m_life.exit();
       }
-      return OptionalDouble.of(m_invertRPM ? -rpm[0] : rpm[0]);
     }
 
     /**
@@ -411,12 +485,16 @@ public final class Orvex implements AutoCloseable {
      * @return revolutions per minute, or empty when the device gave none
      */
     public OptionalDouble tryGetTargetRPM() {
-      int handle = handle();
-      double[] rpm = new double[1];
-      if (!VelmoraJNI.orvexTryGetTargetRPM(handle, m_index, rpm)) {
-        return OptionalDouble.empty();
+      m_life.enter();
+      try {
+        double[] rpm = new double[1];
+        if (!VelmoraJNI.orvexTryGetTargetRPM(m_handle, m_index, rpm)) {
+          return OptionalDouble.empty();
+        }
+        return OptionalDouble.of(rpm[0]);
+      } finally {
+        m_life.exit();
       }
-      return OptionalDouble.of(rpm[0]);
     }
 
     /**
@@ -426,7 +504,12 @@ public final class Orvex implements AutoCloseable {
      * @return the switch state (1.0 closed, 0.0 open on the simulated device)
      */
     public double getLimitSwitch(boolean which) {
-      return VelmoraJNI.orvexGetLimitSwitch(handle(), m_index, which);
+      m_life.enter();
+      try {
+        return VelmoraJNI.orvexGetLimitSwitch(m_handle, m_index, which);
+      } finally {
+        m_life.exit();
+      }
     }
 
     /**
@@ -435,15 +518,22 @@ public final class Orvex implements AutoCloseable {
      * @return the device's own unit (degrees within one turn, 0 to 360, on the simulated device)
      */
     public double getZynderPosition() {
-      return VelmoraJNI.orvexGetZynderPosition(handle(), m_index);
+      m_life.enter();
+      try {
+        return VelmoraJNI.orvexGetZynderPosition(m_handle, m_index);
+      } finally {
+        m_life.exit();
+      }
     }
 
     /**
      * The channel index.
      *
      * @return 0 to 3
+     * @throws IllegalStateException if the controller is closed
      */
     public int getMotorIndex() {
+      m_life.check();
       return m_index;
     }
 
@@ -453,7 +543,12 @@ public final class Orvex implements AutoCloseable {
      * @param velocity the device's own unit (RPM on the simulated device)
      */
     public void setTargetVelocity(double velocity) {
-      VelmoraJNI.orvexSetTargetVelocity(handle(), m_index, (float) velocity);
+      m_life.enter();
+      try {
+        VelmoraJNI.orvexSetTargetVelocity(m_handle, m_index, (float) velocity);
+      } finally {
+        m_life.exit();
+      }
     }
 
     /**
@@ -462,7 +557,12 @@ public final class Orvex implements AutoCloseable {
      * @param distance the device's own unit (encoder counts on the simulated device)
      */
     public void setTargetDistance(int distance) {
-      VelmoraJNI.orvexSetTargetDistance(handle(), m_index, distance);
+      m_life.enter();
+      try {
+        VelmoraJNI.orvexSetTargetDistance(m_handle, m_index, distance);
+      } finally {
+        m_life.exit();
+      }
     }
 
     /**
@@ -472,7 +572,12 @@ public final class Orvex implements AutoCloseable {
      *     device)
      */
     public void setTargetAngle(double angle) {
-      VelmoraJNI.orvexSetTargetAngle(handle(), m_index, angle);
+      m_life.enter();
+      try {
+        VelmoraJNI.orvexSetTargetAngle(m_handle, m_index, angle);
+      } finally {
+        m_life.exit();
+      }
     }
 
     /**
@@ -481,7 +586,12 @@ public final class Orvex implements AutoCloseable {
      * @param hold true holds the shaft; false returns to speed control
      */
     public void setPositionHold(boolean hold) {
-      VelmoraJNI.orvexSetPositionHold(handle(), m_index, hold);
+      m_life.enter();
+      try {
+        VelmoraJNI.orvexSetPositionHold(m_handle, m_index, hold);
+      } finally {
+        m_life.exit();
+      }
     }
 
     /**
@@ -493,13 +603,17 @@ public final class Orvex implements AutoCloseable {
      * @throws IllegalArgumentException for a value outside 0 to 255, which no device byte holds
      */
     public void setSensitivity(int sensitivity) {
-      int handle = handle();
-      Checks.unsignedByte("Sensitivity", sensitivity);
-      if (sensitivity > 10) {
-        Console.err("[Orvex] Sensitivity must be in [0, 10], got: " + sensitivity + "\n");
-        return;
+      m_life.enter();
+      try {
+        Checks.unsignedByte("Sensitivity", sensitivity);
+        if (sensitivity > 10) {
+          Console.err("[Orvex] Sensitivity must be in [0, 10], got: " + sensitivity + "\n");
+          return;
+        }
+        VelmoraJNI.orvexSetSensitivity(m_handle, m_index, sensitivity);
+      } finally {
+        m_life.exit();
       }
-      VelmoraJNI.orvexSetSensitivity(handle, m_index, sensitivity);
     }
 
     /**
@@ -508,7 +622,12 @@ public final class Orvex implements AutoCloseable {
      * @param limit the device's own unit
      */
     public void setCurrentLimit(double limit) {
-      VelmoraJNI.orvexSetCurrentLimit(handle(), m_index, (float) limit);
+      m_life.enter();
+      try {
+        VelmoraJNI.orvexSetCurrentLimit(m_handle, m_index, (float) limit);
+      } finally {
+        m_life.exit();
+      }
     }
 
     /**
@@ -518,9 +637,13 @@ public final class Orvex implements AutoCloseable {
      * @throws IllegalArgumentException for a code outside 0 to 255
      */
     public void setCurrentLimitMode(int mode) {
-      int handle = handle();
-      VelmoraJNI.orvexSetCurrentLimitMode(
-          handle, m_index, Checks.unsignedByte("Current limit mode", mode));
+      m_life.enter();
+      try {
+        VelmoraJNI.orvexSetCurrentLimitMode(
+            m_handle, m_index, Checks.unsignedByte("Current limit mode", mode));
+      } finally {
+        m_life.exit();
+      }
     }
 
     /**
@@ -531,9 +654,13 @@ public final class Orvex implements AutoCloseable {
      * @throws IllegalArgumentException for a value outside 0 to 65535
      */
     public void setEncoderResolution(int resolution) {
-      int handle = handle();
-      VelmoraJNI.orvexSetEncoderResolution(
-          handle, m_index, Checks.unsignedShort("Encoder resolution", resolution));
+      m_life.enter();
+      try {
+        VelmoraJNI.orvexSetEncoderResolution(
+            m_handle, m_index, Checks.unsignedShort("Encoder resolution", resolution));
+      } finally {
+        m_life.exit();
+      }
     }
 
     /**
@@ -544,13 +671,22 @@ public final class Orvex implements AutoCloseable {
      * @throws IllegalArgumentException for a code outside 0 to 255
      */
     public void setPIDType(int type) {
-      int handle = handle();
-      VelmoraJNI.orvexSetMotorPIDType(handle, m_index, Checks.unsignedByte("PID type", type));
+      m_life.enter();
+      try {
+        VelmoraJNI.orvexSetMotorPIDType(m_handle, m_index, Checks.unsignedByte("PID type", type));
+      } finally {
+        m_life.exit();
+      }
     }
 
     /** Starts the device's auto-tuning of this channel. */
     public void autotune() {
-      VelmoraJNI.orvexAutotuneMotor(handle(), m_index);
+      m_life.enter();
+      try {
+        VelmoraJNI.orvexAutotuneMotor(m_handle, m_index);
+      } finally {
+        m_life.exit();
+      }
     }
   }
 
@@ -578,13 +714,23 @@ public final class Orvex implements AutoCloseable {
      */
     @Override
     public int get() {
-      return VelmoraJNI.orvexGetEncoderCount(handle(), m_index);
+      m_life.enter();
+      try {
+        return VelmoraJNI.orvexGetEncoderCount(m_handle, m_index);
+      } finally {
+        m_life.exit();
+      }
     }
 
     /** Sets the count and the distance back to 0. */
     @Override
     public void reset() {
-      VelmoraJNI.orvexResetEncoder(handle(), m_index);
+      m_life.enter();
+      try {
+        VelmoraJNI.orvexResetEncoder(m_handle, m_index);
+      } finally {
+        m_life.exit();
+      }
     }
 
     /**
@@ -594,7 +740,7 @@ public final class Orvex implements AutoCloseable {
      */
     @Override
     public double getPeriod() {
-      handle();
+      m_life.check();
       return 0.0;
     }
 
@@ -605,7 +751,7 @@ public final class Orvex implements AutoCloseable {
      */
     @Override
     public void setMaxPeriod(double maxPeriod) {
-      handle();
+      m_life.check();
     }
 
     /**
@@ -615,7 +761,12 @@ public final class Orvex implements AutoCloseable {
      */
     @Override
     public boolean getStopped() {
-      return VelmoraJNI.orvexGetEncoderSpeed(handle(), m_index) == 0.0;
+      m_life.enter();
+      try {
+        return VelmoraJNI.orvexGetEncoderSpeed(m_handle, m_index) == 0.0;
+      } finally {
+        m_life.exit();
+      }
     }
 
     /**
@@ -625,7 +776,7 @@ public final class Orvex implements AutoCloseable {
      */
     @Override
     public boolean getDirection() {
-      handle();
+      m_life.check();
       return m_reverseDirection;
     }
 
@@ -636,10 +787,14 @@ public final class Orvex implements AutoCloseable {
      * @return the set-up value's unit
      */
     public double getEncoderDistance() {
-      int handle = handle();
-      boolean reverse = m_reverseDirection;
-      double distance = VelmoraJNI.orvexGetEncoderDistance(handle, m_index);
-      return reverse ? -distance : distance;
+      m_life.enter();
+      try {
+        boolean reverse = m_reverseDirection;
+        double distance = VelmoraJNI.orvexGetEncoderDistance(m_handle, m_index);
+        return reverse ? -distance : distance;
+      } finally {
+        m_life.exit();
+      }
     }
 
     /**
@@ -648,7 +803,12 @@ public final class Orvex implements AutoCloseable {
      * @return the device's own unit (encoder counts, with fractions, on the simulated device)
      */
     public double getRaw() {
-      return VelmoraJNI.orvexGetEncoderRaw(handle(), m_index);
+      m_life.enter();
+      try {
+        return VelmoraJNI.orvexGetEncoderRaw(m_handle, m_index);
+      } finally {
+        m_life.exit();
+      }
     }
 
     /**
@@ -657,7 +817,12 @@ public final class Orvex implements AutoCloseable {
      * @return encoder counts
      */
     public int getCount() {
-      return VelmoraJNI.orvexGetEncoderCount(handle(), m_index);
+      m_life.enter();
+      try {
+        return VelmoraJNI.orvexGetEncoderCount(m_handle, m_index);
+      } finally {
+        m_life.exit();
+      }
     }
 
     /**
@@ -666,21 +831,25 @@ public final class Orvex implements AutoCloseable {
      * @return the set-up value's unit per second
      */
     public double getSpeed() {
-      int handle = handle();
-      boolean invert = m_invertSpeed;
-      double speed = VelmoraJNI.orvexGetEncoderSpeed(handle, m_index);
-      return invert ? -speed : speed;
+      m_life.enter();
+      try {
+        boolean invert = m_invertSpeed;
+        double speed = VelmoraJNI.orvexGetEncoderSpeed(m_handle, m_index);
+        return invert ? -speed : speed;
+      } finally {
+        m_life.exit();
+      }
     }
 
     /** Negates {@link #getEncoderDistance()} from now on, for good. */
     public void setReverseDirection() {
-      handle();
+      m_life.check();
       m_reverseDirection = true;
     }
 
     /** Negates {@link #getSpeed()} from now on, for good. */
     public void invertSpeed() {
-      handle();
+      m_life.check();
       m_invertSpeed = true;
     }
 
@@ -688,8 +857,10 @@ public final class Orvex implements AutoCloseable {
      * The channel index.
      *
      * @return 0 to 3
+     * @throws IllegalStateException if the controller is closed
      */
     public int getEncoderIndex() {
+      m_life.check();
       return m_index;
     }
   }

@@ -12,9 +12,15 @@ import java.nio.ByteOrder;
  * {@link Lumira}, with "Pallax" as the device word.
  *
  * <p><b>Lifetime.</b> Constructing opens the sensor (or throws, leaving nothing open);
- * {@link #close()} closes it, and every later call throws {@link IllegalStateException}.
+ * {@link #close()} closes it, and every later call throws {@link IllegalStateException}. A
+ * sensor the program drops without closing it is closed by the garbage collector some time after
+ * it becomes unreachable, which frees its CAN ID or port; close a sensor you are done with rather
+ * than wait for that.
  *
- * <p><b>Threads.</b> No locks: use one object from one thread at a time.
+ * <p><b>Threads.</b> The library takes no locks: use one object from one thread at a time.
+ * {@code close()} alone may come from any thread at any time: the sensor is released exactly
+ * once, and a call racing the close either finishes before the release or throws
+ * {@link IllegalStateException}.
  */
 public final class Pallax implements AutoCloseable {
   private static final String DEVICE_WORD = "Pallax";
@@ -95,7 +101,8 @@ public final class Pallax implements AutoCloseable {
     }
   }
 
-  private long m_handle;
+  private final long m_handle;
+  private final Lifetime m_life;
 
   /**
    * Opens the sensor with CAN ID {@code canId}.
@@ -109,6 +116,7 @@ public final class Pallax implements AutoCloseable {
   public Pallax(int canId) {
     VelmoraJNI.load();
     m_handle = CanUsbOpen.onCan(DEVICE_WORD, canId, VelmoraJNI::pallaxCreate);
+    m_life = Lifetime.track(this, DEVICE_WORD, release(m_handle));
   }
 
   /**
@@ -125,6 +133,7 @@ public final class Pallax implements AutoCloseable {
     VelmoraJNI.load();
     m_handle = CanUsbOpen.atPath(DEVICE_WORD, CanUsbOpen.portPath(port.value), n,
         VelmoraJNI::pallaxCreateUsb);
+    m_life = Lifetime.track(this, DEVICE_WORD, release(m_handle));
   }
 
   /**
@@ -133,6 +142,7 @@ public final class Pallax implements AutoCloseable {
    * @param path the device path
    * @param n goes to the driver unchanged
    * @throws NullPointerException for a null path
+   * @throws IllegalArgumentException for a path holding a NUL character
    * @throws DeviceOpenException "Failed to open Pallax on &lt;path&gt;" if the sensor cannot be
    *     opened
    */
@@ -140,24 +150,22 @@ public final class Pallax implements AutoCloseable {
     byte[] bytes = CanUsbOpen.pathBytes(path);
     VelmoraJNI.load();
     m_handle = CanUsbOpen.atPath(DEVICE_WORD, bytes, n, VelmoraJNI::pallaxCreateUsb);
+    m_life = Lifetime.track(this, DEVICE_WORD, release(m_handle));
   }
 
-  /** Closes the sensor. A second call does nothing. */
+  /**
+   * Closes the sensor. Once it is released (a call of another thread in progress finishes
+   * first), this returns; a second call does nothing.
+   */
   @Override
   public void close() {
-    if (m_handle == 0) {
-      return;
-    }
-    long handle = m_handle;
-    m_handle = 0;
-    VelmoraJNI.pallaxDestroy(handle);
+    m_life.close();
   }
 
-  private long handle() {
-    if (m_handle == 0) {
-      throw new IllegalStateException("Pallax is closed");
-    }
-    return m_handle;
+  // The release holds the handle alone, never the sensor, which could then never become
+  // unreachable.
+  private static Runnable release(long handle) {
+    return () -> VelmoraJNI.pallaxDestroy(handle);
   }
 
   /**
@@ -168,19 +176,23 @@ public final class Pallax implements AutoCloseable {
    * @return the scan
    */
   public ScanData getData(int length) {
-    long handle = handle();
-    int requested = Math.max(1, Math.min(length, kMaxScanLength));
-    byte[] record = new byte[SCAN_RECORD_BYTES];
-    VelmoraJNI.pallaxGetData(handle, record, requested);
-    ByteBuffer b = ByteBuffer.wrap(record).order(ByteOrder.LITTLE_ENDIAN);
-    // The record's own count says how many entries are valid, trusted only as far as the record
-    // reaches.
-    int count = Math.max(0, Math.min(b.getInt(4), kMaxScanLength));
-    short[] values = new short[count];
-    for (int i = 0; i < count; i++) {
-      values[i] = b.getShort(8 + 2 * i);
+    m_life.enter();
+    try {
+      int requested = Math.max(1, Math.min(length, kMaxScanLength));
+      byte[] record = new byte[SCAN_RECORD_BYTES];
+      VelmoraJNI.pallaxGetData(m_handle, record, requested);
+      ByteBuffer b = ByteBuffer.wrap(record).order(ByteOrder.LITTLE_ENDIAN);
+      // The record's own count says how many entries are valid, trusted only as far as the record
+      // reaches.
+      int count = Math.max(0, Math.min(b.getInt(4), kMaxScanLength));
+      short[] values = new short[count];
+      for (int i = 0; i < count; i++) {
+        values[i] = b.getShort(8 + 2 * i);
+      }
+      return new ScanData(record[0] & 0xFF, values);
+    } finally {
+      m_life.exit();
     }
-    return new ScanData(record[0] & 0xFF, values);
   }
 
   /**
@@ -190,10 +202,14 @@ public final class Pallax implements AutoCloseable {
    * @return the record
    */
   public Config getConfig(int item) {
-    long handle = handle();
-    byte[] r = new byte[CONFIG_RECORD_BYTES];
-    VelmoraJNI.pallaxGetConfig(handle, r, item);
-    return new Config(r[0] & 0xFF, r[1] != 0, r[2] != 0, r[3] != 0, r[4] & 0xFF, r[5] & 0xFF);
+    m_life.enter();
+    try {
+      byte[] r = new byte[CONFIG_RECORD_BYTES];
+      VelmoraJNI.pallaxGetConfig(m_handle, r, item);
+      return new Config(r[0] & 0xFF, r[1] != 0, r[2] != 0, r[3] != 0, r[4] & 0xFF, r[5] & 0xFF);
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -202,7 +218,12 @@ public final class Pallax implements AutoCloseable {
    * @return the CAN ID
    */
   public int getCanID() {
-    return VelmoraJNI.pallaxGetCanID(handle());
+    m_life.enter();
+    try {
+      return VelmoraJNI.pallaxGetCanID(m_handle);
+    } finally {
+      m_life.exit();
+    }
   }
 
   /**
@@ -211,6 +232,11 @@ public final class Pallax implements AutoCloseable {
    * @return {@link Transport#kUSB} when the driver reports 1, else {@link Transport#kCAN}
    */
   public Transport getTransport() {
-    return VelmoraJNI.pallaxGetTransport(handle()) == 1 ? Transport.kUSB : Transport.kCAN;
+    m_life.enter();
+    try {
+      return VelmoraJNI.pallaxGetTransport(m_handle) == 1 ? Transport.kUSB : Transport.kCAN;
+    } finally {
+      m_life.exit();
+    }
   }
 }

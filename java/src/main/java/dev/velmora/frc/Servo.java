@@ -6,7 +6,18 @@ import edu.wpi.first.wpilibj.smartdashboard.SendableBuilder;
 import edu.wpi.first.wpilibj.smartdashboard.SendableRegistry;
 
 /**
- * A positional servo with 300 degrees of travel on a WPILib PWM output ({@link PWM}).
+ * A positional servo with 300 degrees of travel on a WPILib PWM output ({@link PWM}); not
+ * WPILib's own 180-degree {@code edu.wpi.first.wpilibj.Servo}.
+ *
+ * <p><b>Importing.</b> Both classes are named {@code Servo}, and both are on every robot
+ * program's class path. Import this one by its full name,
+ * {@code import dev.velmora.frc.Servo;}: a single-class import always wins over a package import
+ * such as {@code import edu.wpi.first.wpilibj.*;}, while with two package imports and no
+ * single-class import the name is ambiguous and the program does not compile, so the compiler
+ * never picks one silently. When an IDE offers both for an unresolved {@code Servo}, pick
+ * {@code dev.velmora.frc}. An object built from WPILib's class by mistake shows it: its
+ * {@code getMaxAngle()} reads 180, not 300. To use both kinds in one file, import this one and
+ * write WPILib's by its full name.
  *
  * <p>The output sends pulses from 0.5 ms (position 0.0, 0 degrees) to 2.5 ms (position 1.0, 300
  * degrees) with no deadband, at the four-times PWM period. The bottom of the range is the

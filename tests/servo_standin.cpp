@@ -112,6 +112,10 @@ TEST_F(ServoHardwareTest, RefusedChannelsReportWithoutOverflow) {
   Servo beyond(INT_MAX);
   EXPECT_EQ(wpilib_standin::GetUsageReports().back().resource, 33);
   EXPECT_EQ(wpilib_standin::GetUsageReports().back().instanceNumber, INT_MAX);
+  // Out of range, WPILib leaves the output's channel unset: the report names the channel asked for.
+  ServoContinuous outOfRange(20);
+  EXPECT_EQ(wpilib_standin::GetUsageReports().back().resource, 82);
+  EXPECT_EQ(wpilib_standin::GetUsageReports().back().instanceNumber, 21);
 }
 
 // The bottom of both servos' range is raw 1, the shortest pulse: full reverse and 0 degrees get

@@ -334,4 +334,35 @@ TEST(ServoTest, AssignmentReleasesTheAssignedOverChannel) {
   AssignmentReleasesTheOldChannel<ServoContinuous>("ServoContinuous");
 }
 
+// A servo on a channel the output refused has no dashboard entry, and for a channel out of range
+// WPILib never sets the channel number. A servo assigned from it drives nothing, has no entry
+// either (it used to keep its own, named after that unset number: "Servo[-1094795586]"), and frees
+// its old channel; the moved-from servo stays inert.
+template <typename ServoType>
+void AssignmentFromARefusedChannel(const char* moduleType) {
+  SCOPED_TRACE(moduleType);
+  auto& registry = frc::SendableRegistry::GetInstance();
+  for (int channel : {-1, 20}) {
+    SCOPED_TRACE(channel);
+    ServoType a(16);
+    ServoType refused(channel);
+    ASSERT_FALSE(registry.Contains(&refused));
+    a = std::move(refused);
+    EXPECT_FALSE(registry.Contains(&a)) << NameOf(a);
+    EXPECT_FALSE(registry.Contains(&refused));
+    a.Set(0.5);
+    EXPECT_EQ(a.Get(), 0.0);
+    ServoType moved(std::move(a));
+    EXPECT_FALSE(registry.Contains(&moved));
+    ServoType reopened(16);
+    EXPECT_FALSE(reopened.StatusIsFatal()) << reopened.GetError().GetMessage();
+    EXPECT_EQ(NameOf(reopened), std::string(moduleType) + "[16]");
+  }
+}
+
+TEST(ServoTest, AssignmentFromARefusedChannelLeavesNoEntry) {
+  AssignmentFromARefusedChannel<Servo>("Servo");
+  AssignmentFromARefusedChannel<ServoContinuous>("ServoContinuous");
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 // The simulation driver's simulated time and device models: what the demo and other tests rely on.
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -424,6 +425,51 @@ TEST_F(SimulationTest, SensorHandlesTheDriverDoesNotKnowAreRefused) {
   EXPECT_EQ(c_Lumira_getCanID(colour), 0);
   EXPECT_EQ(c_Pallax_getCanID(pallax), 9) << "the open sensor is untouched";
   c_Pallax_destroy(pallax);
+}
+
+// A program may still hold devices opened before a Reset. Their handles must name nothing after it:
+// destroying such a device (as its object's destructor does, later) must not destroy the device
+// opened in its place after the reset, whichever family it belongs to.
+TEST_F(SimulationTest, HandlesFromBeforeAResetNameNoDeviceAfterIt) {
+  struct Family {
+    const char* name;
+    std::function<uintptr_t()> open;         // opens the device, gives its handle as a number
+    std::function<void(uintptr_t)> close;    // destroys a handle
+    std::function<bool(uintptr_t)> answers;  // whether the handle names an open device
+  };
+  const auto ptr = [](uintptr_t h) { return reinterpret_cast<void*>(h); };
+  const Family families[] = {
+      {"Orvex", [] { return static_cast<uintptr_t>(c_Orvex_create(7, 15600)); },
+       [](uintptr_t h) { c_Orvex_destroy(static_cast<int32_t>(h)); },
+       [](uintptr_t h) { return c_Orvex_getID(static_cast<int32_t>(h)) == 7; }},
+      {"LidarMini", [] { return reinterpret_cast<uintptr_t>(c_LidarMini_create(2)); },
+       [&](uintptr_t h) { c_LidarMini_destroy(ptr(h)); },
+       [&](uintptr_t h) {
+         sim::LidarMiniSimState state;
+         return sim::GetLidarMiniSim(ptr(h), &state) && state.port == 2;
+       }},
+      {"Lumira", [] { return reinterpret_cast<uintptr_t>(c_Lumira_create(3)); },
+       [&](uintptr_t h) { c_Lumira_destroy(ptr(h)); },
+       [&](uintptr_t h) { return c_Lumira_getCanID(ptr(h)) == 3; }},
+      {"Pallax", [] { return reinterpret_cast<uintptr_t>(c_Pallax_create(9)); },
+       [&](uintptr_t h) { c_Pallax_destroy(ptr(h)); },
+       [&](uintptr_t h) { return c_Pallax_getCanID(ptr(h)) == 9; }},
+  };
+  for (const Family& f : families) {
+    SCOPED_TRACE(f.name);
+    sim::Reset();
+    const uintptr_t before = f.open();
+    ASSERT_NE(before, 0u);
+    sim::Reset();
+    EXPECT_FALSE(f.answers(before));
+    const uintptr_t after = f.open();  // the same CAN ID or port: free again after the reset
+    ASSERT_NE(after, 0u);
+    EXPECT_NE(after, before);
+    f.close(before);  // the old object's destructor
+    EXPECT_TRUE(f.answers(after)) << "destroying the old handle destroyed the new device";
+    f.close(after);
+    EXPECT_FALSE(f.answers(after));
+  }
 }
 
 // A robot program calls the driver from several threads at once (a PID controller's notifier

@@ -43,10 +43,15 @@ class VELMORA_API Servo : public frc::PWM {
   // NOLINTNEXTLINE(performance-noexcept-move-constructor)
   Servo(Servo&& other);
   /// Releases this servo's own channel (its output is switched off) and takes over the channel
-  /// of `other`, so that the released channel can be opened again. Each servo keeps its own
-  /// dashboard entry: the tables that showed this servo (SmartDashboard keys, its LiveWindow
-  /// table) show its new channel, and its name becomes that of the new channel. Not noexcept: the
-  /// WPILib moves it is made of are not.
+  /// of `other`, so that the released channel can be opened again. The dashboard entry goes with
+  /// the move, as with WPILib's own objects: this servo takes the entry of `other` (its name,
+  /// SmartDashboard keys and LiveWindow table, now showing this servo) and its own leaves the
+  /// registry; `other` is left with none. Except when no dashboard table shows the entry of
+  /// `other` yet while one shows this servo's (`arm = Servo(5)` with `arm` on the dashboard): this
+  /// servo then keeps its own entry, under the name of `other`. When tables show both entries,
+  /// this servo's own stays in the registry describing nothing, so that a SmartDashboard key on it
+  /// keeps working (with its last values). Assigning a servo to itself changes nothing. Not
+  /// noexcept: the WPILib moves it is made of are not.
   // NOLINTNEXTLINE(performance-noexcept-move-constructor)
   Servo& operator=(Servo&& other);
 

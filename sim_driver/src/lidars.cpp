@@ -86,6 +86,14 @@ std::vector<std::unique_ptr<MiniLidar>>& Minis() {
   return *minis;
 }
 
+// Small lidars a Reset took from a program that still holds their handles, until it destroys
+// them: their memory is kept, so that no lidar opened after the reset gets an old one's address as
+// its handle, and destroying an old handle never destroys a new lidar.
+std::vector<std::unique_ptr<MiniLidar>>& RetiredMinis() {
+  static auto* minis = new std::vector<std::unique_ptr<MiniLidar>>;
+  return *minis;
+}
+
 // How many points a scan holds at a frequency: the samples of one turn.
 int PointsPerScan(double frequency) {
   return std::max(360, static_cast<int>(std::lround(kMiniSamplesPerSecond / frequency)));
@@ -292,6 +300,10 @@ LidarSimState GetLidarSim() {
 
 namespace internal {
 void ResetLidarSims() {
+  for (auto& mini : Minis()) {
+    mini->panel = Panel{};
+    RetiredMinis().push_back(std::move(mini));
+  }
   Minis().clear();
   BigDevice() = BigLidar{};
   BigPanel() = Panel{};
@@ -343,6 +355,10 @@ void* c_LidarMini_create(int32_t port) {
 void c_LidarMini_destroy(void* handle) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_LidarMini_destroy", handle);
+  auto& retired = RetiredMinis();
+  retired.erase(std::remove_if(retired.begin(), retired.end(),
+                               [handle](const auto& mini) { return mini.get() == handle; }),
+                retired.end());
   auto& minis = Minis();
   minis.erase(std::remove_if(minis.begin(), minis.end(),
                              [handle](const auto& mini) { return mini.get() == handle; }),

@@ -503,7 +503,13 @@ OrvexChannelState OrvexChannel(int32_t canId, int index) {
 
 namespace internal {
 
-void ResetOrvexSim() { S() = Sim{}; }
+// Handles go on counting across a reset: a program may still hold a controller from before it, and
+// destroying that one must not destroy a controller opened after the reset.
+void ResetOrvexSim() {
+  const int32_t nextHandle = S().nextHandle;
+  S() = Sim{};
+  S().nextHandle = nextHandle;
+}
 
 void OrvexTick(double dt) { AdvanceAll(dt); }
 

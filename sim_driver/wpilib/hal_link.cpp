@@ -11,7 +11,10 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <exception>
+#include <iostream>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "../src/wpilib_link.h"
@@ -53,6 +56,59 @@ void OnValueSet(const char*, void* param, HAL_SimValueHandle handle, HAL_Bool,
                 const HAL_Value* value) {
   const ValueSink sink = g_sink.load();
   if (sink != nullptr && value != nullptr) sink(param, handle, AsNumber(*value));
+}
+
+// A sim device's or sim value's name for a report: "Orvex[5]" "Motor 0 locked".
+std::string ValueName(int32_t value) {
+  struct Search {
+    int32_t value;
+    std::string name;
+  } search{value, {}};
+  HALSIM_EnumerateSimDevices(
+      "", &search, [](const char* device, void* param, HAL_SimDeviceHandle handle) {
+        auto* s = static_cast<Search*>(param);
+        if (!s->name.empty()) return;
+        struct Inner {
+          Search* outer;
+          const char* device;
+        } inner{s, device};
+        HALSIM_EnumerateSimValues(
+            handle, &inner,
+            [](const char* name, void* p, HAL_SimValueHandle v, HAL_Bool, const HAL_Value*) {
+              auto* in = static_cast<Inner*>(p);
+              if (v == in->outer->value) {
+                in->outer->name = std::string("\"") + in->device + "\" \"" + name + "\"";
+              }
+            });
+      });
+  return search.name.empty() ? "with handle " + std::to_string(value) : search.name;
+}
+
+// WPILib calls every callback registered for a change (a team's test or tool may register them on
+// sim devices, sim values and the input voltage) on the thread that made it, inside the call that
+// made it. The driver makes those calls when a driver call ends, often from a device's destructor,
+// so an exception a callback throws must never leave them: it would end the program. Nor is it
+// swallowed: it is reported on the standard error stream, with what the driver was doing, and the
+// driver goes on. WPILib makes the change before it calls the callbacks, so the change itself has
+// happened; the callbacks registered after the one that threw are not called for this change.
+//
+// Called in a catch block; `during` gives what the driver was doing, as a string.
+template <typename During>
+void ReportCallbackThrow(During during) noexcept {
+  try {
+    std::string what;
+    try {
+      throw;
+    } catch (const std::exception& e) {
+      what = e.what();
+    } catch (...) {
+      what = "an exception that is no std::exception";
+    }
+    std::cerr << "[VelmoraDriver] a WPILib sim callback threw when " << during() << ": " << what
+              << "; the simulation goes on (callbacks after it were not called for this change)\n";
+  } catch (...) {
+    // Out of memory while reporting: nothing more to be done here.
+  }
 }
 
 }  // namespace
@@ -146,7 +202,11 @@ void RunPasses() {
     int32_t status = 0;
     const uint64_t woke = HAL_WaitForNotifierAlarm(r.notifier.load(), &status);
     if (woke == 0 || status != 0 || r.stopping.load()) break;  // stopped
-    r.pass();
+    try {
+      r.pass();
+    } catch (...) {
+      // Nothing may leave this thread: the next pass publishes what this one could not.
+    }
     uint64_t now = 0;
     if (!Clock(&now)) now = woke;
     Arm(r, now + r.period);
@@ -209,7 +269,13 @@ void KeepClockRunnerDue() {
 }
 
 void SetInputVoltage(double volts) {
-  if (HalReady()) HALSIM_SetRoboRioVInVoltage(0, volts);
+  if (!HalReady()) return;
+  try {
+    HALSIM_SetRoboRioVInVoltage(0, volts);
+  } catch (...) {
+    ReportCallbackThrow(
+        [&] { return "the input voltage was set to " + std::to_string(volts) + " V"; });
+  }
 }
 
 bool TimingPaused() { return HALSIM_IsTimingPaused() != 0; }
@@ -224,18 +290,30 @@ bool RobotEnabled() {
 
 int32_t CreateDevice(const char* name) {
   if (!HalReady()) return 0;
-  return HAL_CreateSimDevice(name);
+  try {
+    return HAL_CreateSimDevice(name);
+  } catch (...) {
+    // Made before the callbacks ran: the device is there, and gets its values.
+    ReportCallbackThrow([&] { return std::string("the sim device \"") + name + "\" was created"; });
+    return HALSIM_GetSimDeviceHandle(name);
+  }
 }
 
 void FreeDevice(int32_t device) {
-  if (device != 0) HAL_FreeSimDevice(device);
+  if (device == 0) return;
+  try {
+    HAL_FreeSimDevice(device);
+  } catch (...) {
+    ReportCallbackThrow([] { return std::string("a sim device was freed"); });
+  }
 }
 
 int32_t DeviceByName(const char* name) { return HALSIM_GetSimDeviceHandle(name); }
 
-int32_t CreateValue(int32_t device, const char* name, bool settable, Kind kind, double initial,
-                    const char* const* options, int32_t optionCount) {
-  if (device == 0) return 0;
+namespace {
+
+int32_t MakeValue(int32_t device, const char* name, bool settable, Kind kind, double initial,
+                  const char* const* options, int32_t optionCount) {
   const HAL_Bool readonly = settable ? 0 : 1;
   switch (kind) {
     case Kind::kBoolean:
@@ -250,13 +328,29 @@ int32_t CreateValue(int32_t device, const char* name, bool settable, Kind kind, 
   return HAL_CreateSimValueDouble(device, name, readonly, initial);
 }
 
+}  // namespace
+
+int32_t CreateValue(int32_t device, const char* name, bool settable, Kind kind, double initial,
+                    const char* const* options, int32_t optionCount) {
+  if (device == 0) return 0;
+  try {
+    return MakeValue(device, name, settable, kind, initial, options, optionCount);
+  } catch (...) {
+    // Made before the callbacks ran, as a device is.
+    ReportCallbackThrow([&] { return std::string("the sim value \"") + name + "\" was created"; });
+    return HALSIM_GetSimValueHandle(device, name);
+  }
+}
+
 double GetValue(int32_t value) {
   HAL_Value v{};
   HAL_GetSimValue(value, &v);
   return AsNumber(v);
 }
 
-void SetValue(int32_t value, Kind kind, double number) {
+namespace {
+
+void WriteValue(int32_t value, Kind kind, double number) {
   switch (kind) {
     case Kind::kBoolean:
       HAL_SetSimValueBoolean(value, number != 0.0 ? 1 : 0);
@@ -267,6 +361,16 @@ void SetValue(int32_t value, Kind kind, double number) {
     case Kind::kDouble:
       HAL_SetSimValueDouble(value, number);
       return;
+  }
+}
+
+}  // namespace
+
+void SetValue(int32_t value, Kind kind, double number) {
+  try {
+    WriteValue(value, kind, number);
+  } catch (...) {
+    ReportCallbackThrow([&] { return "the sim value " + ValueName(value) + " was set"; });
   }
 }
 

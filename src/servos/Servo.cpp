@@ -49,12 +49,13 @@ Servo::Servo(Servo& other, servos::RegistryParking&& parking) : frc::PWM(std::mo
 // without releasing it, so the channel could never be opened again. Handing this servo's channel
 // to a temporary first lets the temporary's destructor switch the output off and release it.
 //
-// Each servo keeps its own dashboard entry meanwhile (see RegistryParking.h): the temporary gets
-// none, so the registry never sees it, and no entry leaves the registry. That matters on WPILib
-// 2020, whose SmartDashboard::UpdateValues fails on a key whose entry has gone; a program that
-// puts `arm` on the dashboard and later writes `arm = Servo(5)` keeps its key working, showing
-// the new channel. The base's move of the other servo's entry is held off the same way, so the
-// moved-from servo keeps its entry until it is destroyed.
+// Both dashboard entries wait in parkings meanwhile (see RegistryParking.h): the temporary gets
+// none and the base moves none, so no servo that is not complete describes itself. Afterwards the
+// assigned-to servo takes one of them and the moved-from servo has none, so that no dashboard
+// table reads a servo without a channel and destroying it touches no entry a table shows.
+//
+// Assigning a servo to itself changes nothing. It must not reach the base: WPILib's move
+// assignment of a motor safety object locks its own mutex twice and never returns.
 // NOLINTNEXTLINE(performance-noexcept-move-constructor)
 Servo& Servo::operator=(Servo&& other) {
   if (this != &other) {
@@ -62,11 +63,7 @@ Servo& Servo::operator=(Servo&& other) {
     servos::RegistryParking theirs(other);
     { Servo released(std::move(*this)); }
     frc::PWM::operator=(std::move(other));
-    // The moved-from servo is still an object (it owns no channel) and gets its entry back.
-    theirs.HandTo(other);  // NOLINT(bugprone-use-after-move)
-    mine.HandTo(*this);
-    frc::Sendable& sendable = *this;
-    frc::SendableRegistry::GetInstance().SetName(&sendable, "Servo", GetChannel());
+    servos::KeepEntryAfterAssignment(*this, mine, theirs);
   }
   return *this;
 }

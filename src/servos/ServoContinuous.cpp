@@ -1,5 +1,6 @@
 #include "velmora/ServoContinuous.h"
 
+#include <frc/WPIErrors.h>
 #include <frc/smartdashboard/SendableRegistry.h>
 #include <hal/FRCUsageReporting.h>
 
@@ -29,9 +30,13 @@ ServoContinuous::ServoContinuous(int channel) : frc::PWMSpeedController(channel)
   SetPeriodMultiplier(kPeriodMultiplier_4X);
   SetSpeed(0.0);
   SetZeroLatch();
-  HAL_Report(kContinuousServoResourceType, servos::UsageInstance(GetChannel()), 0, nullptr);
+  // The output's channel: INT_MAX for a channel it could not take. For a channel out of range
+  // WPILib leaves it unset, so the channel asked for stands in.
+  const int used =
+      GetError().GetCode() == wpi_error_value_ChannelIndexOutOfRange() ? channel : GetChannel();
+  HAL_Report(kContinuousServoResourceType, servos::UsageInstance(used), 0, nullptr);
   frc::Sendable& sendable = *this;
-  frc::SendableRegistry::GetInstance().SetName(&sendable, "ServoContinuous", GetChannel());
+  frc::SendableRegistry::GetInstance().SetName(&sendable, "ServoContinuous", used);
 }
 
 ServoContinuous::~ServoContinuous() = default;
@@ -48,7 +53,8 @@ ServoContinuous::ServoContinuous(ServoContinuous& other, servos::RegistryParking
 }
 
 // As for Servo: release this servo's channel (through a temporary's destructor, which also stops
-// the output) before taking over the other one's, each servo keeping its own dashboard entry.
+// the output) before taking over the other one's; the entries wait in parkings meanwhile, and the
+// assigned-to servo keeps one of them. Never on itself (see Servo::operator=).
 // NOLINTNEXTLINE(performance-noexcept-move-constructor)
 ServoContinuous& ServoContinuous::operator=(ServoContinuous&& other) {
   if (this != &other) {
@@ -56,11 +62,7 @@ ServoContinuous& ServoContinuous::operator=(ServoContinuous&& other) {
     servos::RegistryParking theirs(other);
     { ServoContinuous released(std::move(*this)); }
     frc::PWMSpeedController::operator=(std::move(other));
-    // The moved-from servo is still an object (it owns no channel) and gets its entry back.
-    theirs.HandTo(other);  // NOLINT(bugprone-use-after-move)
-    mine.HandTo(*this);
-    frc::Sendable& sendable = *this;
-    frc::SendableRegistry::GetInstance().SetName(&sendable, "ServoContinuous", GetChannel());
+    servos::KeepEntryAfterAssignment(*this, mine, theirs);
   }
   return *this;
 }

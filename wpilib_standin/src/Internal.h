@@ -29,8 +29,9 @@ frc::Sendable* GetSendable(UID uid);
 // Attaches the NetworkTables table at path `table` to the entry: the object describes itself
 // again, and its values are written there.
 void Publish(UID uid, const std::string& table);
-// Writes the entry's values into its table, if it has one.
-void Update(UID uid);
+// Writes the entry's values into its table, if it has one; false when the entry has left the
+// registry.
+bool Update(UID uid);
 
 // LiveWindow: whether an entry's values are written while not in LiveWindow mode (telemetry).
 void SetTelemetry(frc::Sendable* sendable, bool enabled);

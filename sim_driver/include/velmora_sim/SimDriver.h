@@ -13,7 +13,10 @@
 // enumeration callback may call into any device, from any thread. A settable value set from
 // outside (by a tool, a test or a callback, at any time) is what the device reads from its next
 // call on, never overwritten by the model. After HALSIM_ResetSimDeviceData the open devices are
-// shown again under their names, each with its own values.
+// shown again under their names, each with its own values. An exception thrown by a callback that
+// WPILib runs inside the driver's calls (a sim device's or value's creation, a value's change, the
+// input voltage) is reported on the standard error stream and the driver goes on; it never
+// reaches the program.
 #pragma once
 
 #include <cstdint>
@@ -148,7 +151,8 @@ VELMORA_SIM_API void ScriptAlways(const std::string& function, const Result& res
 VELMORA_SIM_API void ClearScripts();
 
 // Journal, scripts and every simulated device back to their start; the journal on, at its default
-// limit.
+// limit. Handles are never handed out again: a handle from before the reset names no device after
+// it, so destroying a device opened before the reset never destroys one opened after it.
 VELMORA_SIM_API void Reset();
 
 // ------------------------------------------------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "frc/MotorSafety.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <set>
 #include <string>
@@ -46,6 +48,16 @@ MotorSafety::MotorSafety(MotorSafety&& rhs)
 }
 
 MotorSafety& MotorSafety::operator=(MotorSafety&& rhs) {
+  if (&rhs == this) {
+    // WPILib's locks this object's mutex and the right-hand side's together: on itself that is
+    // the same mutex twice, and the program never gets past it. The stand-in stops at once
+    // instead, so that a self-assignment reaching here fails a test quickly rather than hang it.
+    std::fputs(
+        "MotorSafety: an object move-assigned to itself; WPILib 2020 never returns from this "
+        "(it locks the object's mutex twice)\n",
+        stderr);
+    std::abort();
+  }
   ErrorBase::operator=(std::move(rhs));
   m_expiration = rhs.m_expiration;
   m_enabled = rhs.m_enabled;

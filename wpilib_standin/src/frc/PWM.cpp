@@ -21,11 +21,13 @@ namespace simhal = wpilib_standin::sim_hal;
 
 namespace frc {
 
-PWM::PWM(int channel) : m_channel(channel) {
-  // (m_channel is set at once so that it is never read uninitialised, even
-  // when the channel is refused.)
+PWM::PWM(int channel) {
   if (channel < 0 || channel >= simhal::GetNumPWMChannels()) {
     wpi_setWPIErrorWithContext(ChannelIndexOutOfRange, "PWM Channel " + wpi::Twine(channel));
+    // WPILib leaves the channel number unset here: reading it gives whatever the memory held
+    // (0xBEBEBEBE in a heap object under AddressSanitizer). The stand-in gives it that pattern,
+    // so that a name or a report made from it shows, rather than read uninitialised memory.
+    m_channel = static_cast<int>(0xBEBEBEBEu);
     return;
   }
 

@@ -54,6 +54,10 @@ class WPILIB_STANDIN_API SendableRegistry {
   std::string GetSubsystem(const Sendable* sendable) const;
   void SetSubsystem(Sendable* sendable, const wpi::Twine& subsystem);
 
+  // LiveWindow shows (and, in its test mode, drives) only the entries it is enabled for.
+  void EnableLiveWindow(Sendable* sendable);
+  void DisableLiveWindow(Sendable* sendable);
+
  private:
   SendableRegistry() = default;
 };

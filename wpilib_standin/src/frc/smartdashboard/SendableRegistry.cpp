@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "Internal.h"
 #include "frc/smartdashboard/Sendable.h"
@@ -35,6 +36,11 @@ struct Component {
 struct Registry {
   mutable std::recursive_mutex mutex;
   std::map<const void*, Component> components;
+  // Entries a move left behind: WPILib's Move re-keys the moved entry to the object moved to
+  // without removing that object's own entry, which stays, no longer found by its object (so no
+  // Remove reaches it), still shown in LiveWindow and under its SmartDashboard keys, and still
+  // reading the object through the getters it gave. Kept here for the same reason.
+  std::vector<Component> orphans;
   UID lastUid = 0;
 
   Component& GetOrAdd(const void* key) {
@@ -48,7 +54,17 @@ struct Registry {
     for (auto& entry : components) {
       if (entry.second.uid == uid) return &entry.second;
     }
+    for (Component& orphan : orphans) {
+      if (orphan.uid == uid) return &orphan;
+    }
     return nullptr;
+  }
+
+  // Every entry LiveWindow goes through: the registered ones, then those moves left behind.
+  template <typename F>
+  void ForEach(F f) {
+    for (auto& entry : components) f(entry.second);
+    for (Component& orphan : orphans) f(orphan);
   }
 
   Component* Find(const void* key) {
@@ -151,32 +167,39 @@ bool SendableRegistry::Remove(Sendable* sendable) {
   Registry& registry = GetRegistry();
   std::lock_guard<std::recursive_mutex> lock(registry.mutex);
   if (registry.components.erase(sendable) == 0) return false;
-  for (auto& entry : registry.components) {
-    if (entry.second.parent == sendable) entry.second.parent = nullptr;
-  }
+  registry.ForEach([sendable](Component& comp) {
+    if (comp.parent == sendable) comp.parent = nullptr;
+  });
   return true;
 }
 
 // As WPILib's registry does: an entry with a dashboard table has the object describe itself again
 // at once, since the getters and setters it gave before point into the object moved from. A move
 // constructor of a class derived from SendableHelper calls this from its base, before the derived
-// object exists: with a table attached, that is a pure virtual call and the program aborts.
+// object exists: with a table attached, that is a pure virtual call and the program aborts. Moving
+// an object onto itself re-describes it the same way; moving onto an object that has an entry of
+// its own leaves that entry behind (see Registry::orphans).
 void SendableRegistry::Move(Sendable* to, Sendable* from) {
   Registry& registry = GetRegistry();
   std::lock_guard<std::recursive_mutex> lock(registry.mutex);
   auto it = registry.components.find(from);
-  if (it == registry.components.end() || to == from) return;
+  if (it == registry.components.end()) return;
   Component comp = std::move(it->second);
   registry.components.erase(it);
+  auto left = registry.components.find(to);
+  if (left != registry.components.end()) {
+    registry.orphans.push_back(std::move(left->second));
+    registry.components.erase(left);
+  }
   comp.sendable = to;
   Component& moved = registry.components[to] = std::move(comp);
   if (!moved.table.empty()) {
     moved.builder->ClearProperties();
     to->InitSendable(*moved.builder);
   }
-  for (auto& entry : registry.components) {
-    if (entry.second.parent == from) entry.second.parent = to;
-  }
+  registry.ForEach([from, to](Component& c) {
+    if (c.parent == from) c.parent = to;
+  });
 }
 
 bool SendableRegistry::Contains(const Sendable* sendable) const {
@@ -228,6 +251,18 @@ void SendableRegistry::SetSubsystem(Sendable* sendable, const wpi::Twine& subsys
   Registry& registry = GetRegistry();
   std::lock_guard<std::recursive_mutex> lock(registry.mutex);
   if (Component* comp = registry.Find(sendable)) comp->subsystem = subsystem.str();
+}
+
+void SendableRegistry::EnableLiveWindow(Sendable* sendable) {
+  Registry& registry = GetRegistry();
+  std::lock_guard<std::recursive_mutex> lock(registry.mutex);
+  if (Component* comp = registry.Find(sendable)) comp->liveWindow = true;
+}
+
+void SendableRegistry::DisableLiveWindow(Sendable* sendable) {
+  Registry& registry = GetRegistry();
+  std::lock_guard<std::recursive_mutex> lock(registry.mutex);
+  if (Component* comp = registry.Find(sendable)) comp->liveWindow = false;
 }
 
 }  // namespace frc
@@ -300,10 +335,13 @@ void Publish(UID uid, const std::string& table) {
   UpdateTable(*comp);
 }
 
-void Update(UID uid) {
+bool Update(UID uid) {
   frc::Registry& registry = frc::GetRegistry();
   std::lock_guard<std::recursive_mutex> lock(registry.mutex);
-  if (frc::Component* comp = registry.FindUid(uid)) UpdateTable(*comp);
+  frc::Component* comp = registry.FindUid(uid);
+  if (comp == nullptr) return uid == 0;
+  UpdateTable(*comp);
+  return true;
 }
 
 void SetTelemetry(frc::Sendable* sendable, bool enabled) {
@@ -315,19 +353,18 @@ void SetTelemetry(frc::Sendable* sendable, bool enabled) {
 void DisableAllTelemetry() {
   frc::Registry& registry = frc::GetRegistry();
   std::lock_guard<std::recursive_mutex> lock(registry.mutex);
-  for (auto& entry : registry.components) entry.second.telemetry = false;
+  registry.ForEach([](frc::Component& comp) { comp.telemetry = false; });
 }
 
 void UpdateLiveWindow(bool liveWindowMode, bool startLiveWindowMode) {
   frc::Registry& registry = frc::GetRegistry();
   std::lock_guard<std::recursive_mutex> lock(registry.mutex);
-  for (auto& entry : registry.components) {
-    frc::Component& comp = entry.second;
-    if (!comp.liveWindow || comp.sendable == nullptr || comp.parent != nullptr) continue;
-    if (!liveWindowMode && !comp.telemetry) continue;
+  registry.ForEach([&](frc::Component& comp) {
+    if (!comp.liveWindow || comp.sendable == nullptr || comp.parent != nullptr) return;
+    if (!liveWindowMode && !comp.telemetry) return;
     if (!comp.liveWindowTable) {
       // Tables wait for a name, so that a name set after construction is the one shown.
-      if (comp.name.empty()) continue;
+      if (comp.name.empty()) return;
       std::string table = "/LiveWindow/" + comp.subsystem;
       if (comp.name != comp.subsystem) table += "/" + comp.name;
       nt::NetworkTableInstance::GetDefault().GetEntry(table + "/.name").SetString(comp.name);
@@ -338,16 +375,15 @@ void UpdateLiveWindow(bool liveWindowMode, bool startLiveWindowMode) {
     }
     if (startLiveWindowMode) comp.builder->RunSafeState();
     UpdateTable(comp);
-  }
+  });
 }
 
 void StopLiveWindowMode() {
   frc::Registry& registry = frc::GetRegistry();
   std::lock_guard<std::recursive_mutex> lock(registry.mutex);
-  for (auto& entry : registry.components) {
-    frc::Component& comp = entry.second;
+  registry.ForEach([](frc::Component& comp) {
     if (comp.liveWindow && comp.liveWindowTable) comp.builder->RunSafeState();
-  }
+  });
 }
 
 }  // namespace dashboard

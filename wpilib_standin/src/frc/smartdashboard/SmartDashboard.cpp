@@ -1,5 +1,7 @@
 #include "frc/smartdashboard/SmartDashboard.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <string>
@@ -81,7 +83,17 @@ double SmartDashboard::GetNumber(wpi::StringRef keyName, double defaultValue) {
 void SmartDashboard::UpdateValues() {
   Keys& keys = GetKeys();
   std::lock_guard<std::mutex> lock(keys.mutex);
-  for (const auto& entry : keys.entries) wpilib_standin::dashboard::Update(entry.second);
+  for (const auto& entry : keys.entries) {
+    if (wpilib_standin::dashboard::Update(entry.second)) continue;
+    // WPILib 2020 reads a key's entry without looking whether it is still there: once the object
+    // a key shows has left the registry (destroyed, say), the next update crashes the program.
+    // The stand-in stops there too, and says why.
+    std::fprintf(stderr,
+                 "SmartDashboard::UpdateValues: the object under the key \"%s\" has left the "
+                 "dashboard registry; WPILib 2020 crashes here\n",
+                 entry.first.c_str());
+    std::abort();
+  }
 }
 
 }  // namespace frc

@@ -26,7 +26,10 @@ uint32_t Bits(float f) {
 class LumiraTest : public velmora_test::DriverTest {
  protected:
   Lumira sensor{7};
-  void SetUp() override { Clear(); }
+  void SetUp() override {
+    velmora_sim::EnableJournal(true);  // the sensor opened before the test: no Reset here
+    Clear();
+  }
 };
 
 TEST_F(LumiraTest, SettingsReachTheDriverAtTheirWidths) {

@@ -58,18 +58,28 @@ struct DcMotor {
     double turned;   // radians turned during the step
     double current;  // A, at the start of the step (what the battery sees for it)
   };
-  Step Advance(double volts, double speed, double inertia, double dt, bool locked) const {
-    if (locked) return {0.0, 0.0, Current(volts, 0.0)};
+  // A coasting motor has its leads open: no current, only friction slows it.
+  //
+  // The exponential is taken as 1 - e^(-k dt) = -expm1(-k dt), exact for the smallest k dt (a
+  // heavy load, a short step) where 1 - exp(...) would cancel to 0 and freeze the shaft; the
+  // distance turned uses the same factor, so the encoder and the speed agree at every inertia.
+  Step Advance(double volts, double speed, double inertia, double dt, bool locked,
+               bool coast = false) const {
+    if (locked) return {0.0, 0.0, coast ? 0.0 : Current(volts, 0.0)};
     const double r = Resistance();
     const double kt = TorqueConstant();
     const double ke = BackEmfConstant();
-    // J w' = kt (volts - ke w) / r - b w  =  drive - k J w
-    const double k = (kt * ke / r + Friction()) / inertia;
-    const double final = kt * volts / r / (k * inertia);
-    const double decay = std::exp(-k * dt);
-    const double end = final + (speed - final) * decay;
-    const double turned = final * dt + (speed - final) * (1.0 - decay) / k;
-    return {end, turned, Current(volts, speed)};
+    // J w' = kt (volts - ke w) / r - b w  =  drive - k J w; coasting, J w' = -b w.
+    const double damping = coast ? Friction() : kt * ke / r + Friction();
+    const double k = damping / inertia;
+    const double final = coast ? 0.0 : kt * volts / r / damping;
+    const double approach = -std::expm1(-k * dt);  // 1 - e^(-k dt), in [0, 1]
+    const double end = final + (speed - final) * (1.0 - approach);
+    // (1 - e^(-k dt)) / k, as dt when k dt is too small to tell.
+    const double kdt = k * dt;
+    const double lag = kdt > 1e-12 ? approach / k : dt * (1.0 - 0.5 * kdt);
+    const double turned = final * dt + (speed - final) * lag;
+    return {end, turned, coast ? 0.0 : Current(volts, speed)};
   }
 };
 

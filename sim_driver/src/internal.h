@@ -30,24 +30,42 @@ namespace velmora_sim::internal {
 // locks is ever made under this lock. The clock read is the one WPILib call made under it:
 // HAL_GetFPGATime takes no lock and runs no callback.
 std::recursive_mutex& DriverMutex();
-int& CallDepth();                   // how deep this thread is in driver calls
-void EnterCall(bool robotEnabled);  // follows WPILib's clock, reads settable sim values
-void WatchBattery();                // without the lock: notes voltages set on WPILib's battery
-void LeaveCall();                   // records every device's state for publishing
-void PublishAfterCall();            // publishes it, without the lock
+int& CallDepth();  // how deep this thread is in driver calls
+// Follows WPILib's clock, then takes the driver station's state read on the way in (unless a
+// change reported by WPILib since `enabledEvents` was read already gave it), reads settable sim
+// values.
+void EnterCall(bool robotEnabled, uint64_t enabledEvents);
+uint64_t EnabledEvents();  // how many changes of WPILib's enabled state WPILib has reported
+// Without the lock: watches WPILib's battery voltage and driver station, and starts the world's
+// own pass on WPILib's clock.
+void WatchBattery();
+void WatchWorld();
+// The world's own pass runs every 20 ms of WPILib's clock, one robot loop, so that what the
+// driver station or the motors change shows within one loop without any device call.
+constexpr uint64_t kWorldPassMicros = 20000;
+void LeaveCall();         // records every device's state for publishing
+void PublishAfterCall();  // publishes it, without the lock
+// Takes the driver's lock, counting the threads that wait for it, so that a long run of ticks
+// can let them go first (ShareLock).
+void LockDriver(std::unique_lock<std::recursive_mutex>& guard);
+// Called with the lock held once by this thread (CallDepth() == 1): lets every thread waiting for
+// the lock have it before this one takes it back. Does nothing when no thread waits.
+void ShareLock();
 class DriverLock {
  public:
   DriverLock() {
     if constexpr (wpilib::kLinked) {
       const bool outermost = CallDepth() == 0;
-      // Read before the lock: WPILib runs driver station callbacks under a lock of its own.
-      const bool enabled = outermost && wpilib::RobotEnabled();
       if (outermost) WatchBattery();
-      m_guard.lock();
+      // Read before the lock: WPILib runs driver station callbacks under a lock of its own.
+      const uint64_t events = outermost ? EnabledEvents() : 0;
+      const bool enabled = outermost && wpilib::RobotEnabled();
+      LockDriver(m_guard);
       ++CallDepth();
-      if (outermost) EnterCall(enabled);
+      if (outermost) EnterCall(enabled, events);
     } else {
-      m_guard.lock();
+      LockDriver(m_guard);
+      ++CallDepth();
     }
   }
   ~DriverLock() {
@@ -57,6 +75,8 @@ class DriverLock {
       --CallDepth();
       m_guard.unlock();
       if (outermost) PublishAfterCall();
+    } else {
+      --CallDepth();
     }
   }
   DriverLock(const DriverLock&) = delete;
@@ -138,11 +158,17 @@ double Now();
 // otherwise. Device timestamps are EpochMicros() + a time on the simulated clock.
 double NowMicros();
 int64_t EpochMicros();
-// Brings the world up to WPILib's clock, in whole ticks (nothing without WPILib).
-void FollowWpilibClock();
+// Brings the world up to WPILib's clock, in whole ticks (nothing without WPILib). While another
+// thread works off a long run of ticks, a call does not wait for them all unless `finish` says so
+// (SimStep): it takes the world as far as it has come.
+void FollowWpilibClock(bool finish = false);
+// Works off the ticks owed, sharing the lock every 20 ms of simulated time.
+void WorkOffTicks(bool finish);
 void OrvexTick(double dt);                           // advances every controller by one tick
 void LidarTick(double nowMicros);                    // completes the lidars' scans due by then
 double OrvexChannelTurns(int32_t canId, int index);  // in the last tick; 0 without such channel
+// RayDistance on a given field.
+double RayDistanceOn(const FieldLayout& field, double x, double y, double angle);
 // The simulated driver station gates every motor: while a station exists and is disabled, the
 // motors get no power. Without a station the motors run (bench testing). Built against WPILib,
 // WPILib's driver station gates them as well: while it has the robot disabled, no power either.

@@ -1,18 +1,25 @@
 // The simulation driver's journal of driver calls and its table of scripted results.
+#include <atomic>
 #include <deque>
 #include <iomanip>
 #include <map>
 #include <ostream>
 #include <sstream>
+#include <thread>
 
 #include "internal.h"
 
 namespace velmora_sim {
 namespace {
 
+// The journal is for tests. A team's simulation that never asks for it records nothing (a season
+// of simulated matches would otherwise hold every call it ever made); once asked for, it keeps the
+// latest calls up to its limit and counts the ones it let go.
 struct State {
-  std::vector<Call> journal;
-  bool journalOn = true;
+  std::deque<Call> journal;
+  bool journalOn = false;
+  size_t limit = kDefaultJournalLimit;
+  uint64_t dropped = 0;
   std::map<std::string, std::deque<Result>> queued;
   std::map<std::string, Result> always;
 };
@@ -134,7 +141,7 @@ std::ostream& operator<<(std::ostream& os, const Call& call) { return os << call
 
 std::vector<Call> Calls() {
   const velmora_sim::internal::DriverLock lock;
-  return S().journal;
+  return std::vector<Call>(S().journal.begin(), S().journal.end());
 }
 
 std::vector<Call> CallsTo(const std::string& name) {
@@ -164,10 +171,33 @@ size_t CountCalls(const std::string& name) {
 void ClearJournal() {
   const velmora_sim::internal::DriverLock lock;
   S().journal.clear();
+  S().journal.shrink_to_fit();
+  S().dropped = 0;
 }
 void EnableJournal(bool on) {
   const velmora_sim::internal::DriverLock lock;
   S().journalOn = on;
+}
+bool JournalEnabled() {
+  const velmora_sim::internal::DriverLock lock;
+  return S().journalOn;
+}
+void SetJournalLimit(size_t calls) {
+  const velmora_sim::internal::DriverLock lock;
+  State& s = S();
+  s.limit = calls;
+  while (s.limit != 0 && s.journal.size() > s.limit) {
+    s.journal.pop_front();
+    ++s.dropped;
+  }
+}
+size_t JournalLimit() {
+  const velmora_sim::internal::DriverLock lock;
+  return S().limit;
+}
+uint64_t DroppedCalls() {
+  const velmora_sim::internal::DriverLock lock;
+  return S().dropped;
 }
 
 Result Result::Int(int64_t v) {
@@ -217,7 +247,9 @@ void Reset() {
   const velmora_sim::internal::DriverLock lock;
   ClearJournal();
   ClearScripts();
+  // A test starts here: it reads the journal, up to the default limit.
   S().journalOn = true;
+  S().limit = kDefaultJournalLimit;
   internal::ResetOrvexSim();
   internal::ResetLidarSims();
   internal::ResetSensorSims();
@@ -232,12 +264,42 @@ std::recursive_mutex& DriverMutex() {
   return mutex;
 }
 
+namespace {
+std::atomic<int> g_waiting{0};         // threads waiting for the driver's lock
+std::atomic<uint64_t> g_handovers{0};  // lock takes by counted threads
+}  // namespace
+
+void LockDriver(std::unique_lock<std::recursive_mutex>& guard) {
+  g_waiting.fetch_add(1);
+  guard.lock();
+  g_handovers.fetch_add(1);
+  g_waiting.fetch_sub(1);
+}
+
+void ShareLock() {
+  if (g_waiting.load() == 0 || CallDepth() != 1) return;
+  const uint64_t seen = g_handovers.load();
+  DriverMutex().unlock();
+  // Let one waiting thread take it; it gives it back once its call is done.
+  for (int spin = 0; spin < 100000 && g_handovers.load() == seen && g_waiting.load() > 0; ++spin) {
+    std::this_thread::yield();
+  }
+  DriverMutex().lock();
+}
+
 int& CallDepth() {
   thread_local int depth = 0;
   return depth;
 }
 
-void Append(Call&& call) { S().journal.push_back(std::move(call)); }
+void Append(Call&& call) {
+  State& s = S();
+  if (s.limit != 0 && s.journal.size() >= s.limit) {
+    s.journal.pop_front();
+    ++s.dropped;
+  }
+  s.journal.push_back(std::move(call));
+}
 bool JournalOn() { return S().journalOn; }
 
 std::optional<Result> Next(const char* name) {

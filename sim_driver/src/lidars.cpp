@@ -28,11 +28,21 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr float kMaximumRange = 12.0f;
 constexpr float kMinimumRange = 0.05f;
 
+// Where a lidar stood when a scan completed: the robot on the field as it was then. A scan is
+// swept from it when a program first reads it, not when it completes, so that a long step of
+// simulated time spends nothing on scans nobody reads.
+struct Viewpoint {
+  velmora_sim::RobotPose robot;
+  velmora_sim::FieldLayout field;
+};
+
+Viewpoint ViewNow() { return {velmora_sim::Robot(), velmora_sim::Field()}; }
+
 // A reading at `angle` degrees from the robot's heading: the distance to the first wall or
 // obstacle, or 0 (no reading) when that is out of range.
-float MeasuredDistance(float angle) {
-  const velmora_sim::RobotPose robot = velmora_sim::Robot();
-  const double d = velmora_sim::RayDistance(robot.x, robot.y, robot.heading + angle * kPi / 180.0);
+float MeasuredDistance(const Viewpoint& at, float angle) {
+  const double d = velmora_sim::internal::RayDistanceOn(at.field, at.robot.x, at.robot.y,
+                                                        at.robot.heading + angle * kPi / 180.0);
   return d > kMaximumRange || d < kMinimumRange ? 0.0f : static_cast<float>(d);
 }
 
@@ -62,6 +72,11 @@ struct MiniLidar {
   double nextScanMicros = 0.0;  // when the scan being swept completes, simulated microseconds
   double sweepFrequency = 6.0;  // the frequency of the scan being swept
   std::vector<LidarMiniJNI::DataPoint> latest;  // the latest completed scan; empty before one
+  // The latest completed scan not yet swept into `latest`: where it was taken and at what
+  // frequency.
+  bool unswept = false;
+  Viewpoint view;
+  double viewFrequency = 6.0;
   velmora_sim::internal::Panel panel;
 };
 
@@ -125,15 +140,25 @@ void StepMiniFrequency(void* handle, bool wholeHertz, bool up) {
 }
 
 // One sweep of the field: as many points as the lidar samples in one turn at its frequency.
-void SweepMini(double frequency, std::vector<LidarMiniJNI::DataPoint>& points) {
+void SweepMini(const Viewpoint& at, double frequency,
+               std::vector<LidarMiniJNI::DataPoint>& points) {
   const int count = PointsPerScan(frequency);
   points.clear();
   points.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) {
     const float angle = static_cast<float>(i * 360.0 / count);
-    const float distance = MeasuredDistance(angle);
+    const float distance = MeasuredDistance(at, angle);
     points.push_back({angle, distance, QualityOf(distance)});
   }
+}
+
+// The latest completed scan's points, swept now if a read asks for them first.
+const std::vector<LidarMiniJNI::DataPoint>& LatestScan(MiniLidar& lidar) {
+  if (lidar.unswept) {
+    SweepMini(lidar.view, lidar.viewFrequency, lidar.latest);
+    lidar.unswept = false;
+  }
+  return lidar.latest;
 }
 
 // Completes the scan of a small lidar when it is due by `nowMicros`. The points are what the lidar
@@ -160,7 +185,9 @@ void AdvanceMini(MiniLidar& lidar, double nowMicros) {
   }
   s.scans += count;
   s.timestamp = velmora_sim::internal::EpochMicros() + std::llround(completed);
-  SweepMini(sweptAt, lidar.latest);
+  lidar.view = ViewNow();
+  lidar.viewFrequency = sweptAt;
+  lidar.unswept = true;
 }
 
 void StartMini(MiniLidar& lidar) {
@@ -168,6 +195,7 @@ void StartMini(MiniLidar& lidar) {
   if (s.scanning) return;
   s.scanning = true;
   lidar.latest.clear();
+  lidar.unswept = false;
   lidar.sweepFrequency = s.frequency;
   lidar.nextScanMicros = velmora_sim::internal::NowMicros() + 1e6 / lidar.sweepFrequency;
 }
@@ -175,6 +203,7 @@ void StartMini(MiniLidar& lidar) {
 void StopMini(MiniLidar& lidar) {
   lidar.state.scanning = false;
   lidar.latest.clear();
+  lidar.unswept = false;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -190,7 +219,20 @@ struct BigLidar {
   double nextScanMicros = 0.0;
   bool hasScan = false;
   std::array<float, 360> distances{};
+  bool unswept = false;  // the latest scan is still to be swept from `view` (see Viewpoint)
+  Viewpoint view;
 };
+
+const std::array<float, 360>& BigDistances(BigLidar& lidar) {
+  if (lidar.unswept) {
+    for (int deg = 0; deg < 360; ++deg) {
+      lidar.distances[static_cast<size_t>(deg)] =
+          MeasuredDistance(lidar.view, static_cast<float>(deg));
+    }
+    lidar.unswept = false;
+  }
+  return lidar.distances;
+}
 
 BigLidar& BigDevice() {
   static BigLidar lidar;
@@ -207,9 +249,8 @@ void AdvanceBig(double nowMicros) {
   const double due = std::floor((nowMicros - lidar.nextScanMicros) / kBigScanMicros) + 1.0;
   lidar.state.scans += static_cast<int64_t>(due);
   lidar.nextScanMicros += due * kBigScanMicros;
-  for (int deg = 0; deg < 360; ++deg) {
-    lidar.distances[static_cast<size_t>(deg)] = MeasuredDistance(static_cast<float>(deg));
-  }
+  lidar.view = ViewNow();
+  lidar.unswept = true;
   lidar.hasScan = true;
 }
 
@@ -391,10 +432,10 @@ void c_LidarMini_getData(void* handle, LidarMiniJNI::ScanData* storage) {
     for (const auto& p : r->scan) scan->points.push_back({p.angle, p.distance, p.quality});
     return;
   }
-  if (const MiniLidar* lidar = FindMini(handle)) {
+  if (MiniLidar* lidar = FindMini(handle)) {
     // A stopped lidar, or one still sweeping its first scan, has no scan to give.
     scan->timestamp = lidar->state.timestamp;
-    scan->points = lidar->latest;
+    scan->points = LatestScan(*lidar);
   }
 }
 
@@ -443,11 +484,12 @@ velmora_driver::LidarScanBlock c_Lidar_getData() {
     return block;
   }
   // Until the first scan completes, and while stopped, every distance is 0 (no reading).
-  const BigLidar& lidar = BigDevice();
+  BigLidar& lidar = BigDevice();
   const bool measuring = lidar.state.created && lidar.state.scanning && lidar.hasScan;
+  const std::array<float, 360>* distances = measuring ? &BigDistances(lidar) : nullptr;
   for (int deg = 0; deg < 360; ++deg) {
     block.angles[deg] = static_cast<float>(deg);
-    block.distances[deg] = measuring ? lidar.distances[static_cast<size_t>(deg)] : 0.0f;
+    block.distances[deg] = distances != nullptr ? (*distances)[static_cast<size_t>(deg)] : 0.0f;
   }
   return block;
 }

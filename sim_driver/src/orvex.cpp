@@ -14,10 +14,14 @@
 //    a shaft angle (setTargetAngle) or a held position, the controller steers towards a target
 //    RPM: a proportional approach for positions (240 RPM per revolution of error), then a
 //    feed-forward on the bus voltage plus a proportional term on the speed error for the duty;
-//  - a disabled channel, or every channel while the robot is disabled (by the library's MockDS,
-//    or built against WPILib by WPILib's driver station), gets no output: the controller shorts
-//    the motor, which brakes it on its own back-EMF; what was commanded is kept and applies again
-//    once enabled;
+//  - a disabled channel, every channel while the robot is disabled (by the library's MockDS, or
+//    built against WPILib by WPILib's driver station), and a speed of 0 get no output: the
+//    controller's stop mode shorts the motor, which brakes it on its own back-EMF (mode 0), or
+//    leaves it open to coast against its friction (mode 1); what was commanded is kept and
+//    applies again once enabled;
+//  - each channel's winding current stays within its current limit (SetCurrentLimit, at most the
+//    controller's own 100 A): mode 0 lowers the output to hold it there, mode 1 cuts the output
+//    for the tick;
 //  - a locked shaft (a test or WPILib's sim tools) does not turn and draws what a stalled motor
 //    draws;
 //  - every channel's supply current, duty x winding current, loads the battery: 12 V behind an
@@ -25,7 +29,8 @@
 //  - the encoder integrates the shaft revolutions: count = revolutions x counts per revolution
 //    (the encoder resolution, 2048 unless set), distance = revolutions x the set-up value given
 //    with setEncoder (distance per revolution), speed = RPM / 60 x the set-up value;
-//  - the controller's temperature rises towards 25 C + 20 C x the mean load with a 20 s lag.
+//  - the controller warms with the heat of the winding currents it carries and cools towards
+//    25 C, with a 20 s lag.
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -52,8 +57,11 @@ constexpr DcMotor kMotor{
 constexpr double kFreeSpeedRpm = velmora_sim::kOrvexMotor.freeSpeedRpm;
 // Closed-loop modes: duty per unit of speed error, the error in fractions of the free speed.
 constexpr double kSpeedGain = 3.0;
+// The controller's heat: its switches and leads (ohm) carry each channel's winding current; it
+// settles at ambient + thermal resistance (degrees C per watt) x heat, with a 20 s lag.
 constexpr double kAmbientCelsius = 25.0;
-constexpr double kHeatingCelsius = 20.0;
+constexpr double kControllerOhms = 0.004;
+constexpr double kThermalResistance = 1.0;
 constexpr double kThermalSeconds = 20.0;
 constexpr int kDefaultCountsPerRevolution = 2048;
 // Position modes approach their target at this rate: RPM per revolution of error.
@@ -148,7 +156,8 @@ std::atomic<double> g_inputVolts{0.0};
 thread_local bool t_publishingVolts = false;
 std::atomic<double> g_publishVolts{0.0};
 std::atomic<uint64_t> g_publishSequence{0};
-uint64_t g_publishedSequence = 0;  // only the publishing thread touches it
+uint64_t g_publishedSequence = 0;   // only the publishing thread touches it
+double g_lastPublishedVolts = NAN;  // likewise
 std::atomic<bool> g_publishing{false};
 
 void InputVoltageSet(double volts) {
@@ -204,40 +213,98 @@ double Duty(const Channel& ch, bool powered, double busVolts) {
   return std::clamp(feedForward + correction, -1.0, 1.0);
 }
 
-// One tick of every controller: the outputs, the battery under their load, then the shafts.
-void AdvanceAll(double dt) {
-  Sim& sim = S();
-  const bool powered = velmora_sim::internal::MotorsPowered();
+// What limits a channel's winding current: the limit the program set (A), in the mode it set,
+// within the controller's own limit. A limit of 0, below 0 or no number leaves the controller's
+// own limit, the motor's stall current at its nominal voltage.
+constexpr double kControllerLimitAmps = velmora_sim::kOrvexControllerLimitAmps;
+double CurrentLimit(const Channel& ch) {
+  const double set = static_cast<double>(ch.currentLimit);
+  return std::isfinite(set) && set > 0.0 ? std::min(set, kControllerLimitAmps)
+                                         : kControllerLimitAmps;
+}
+constexpr uint8_t kLimitModeCut = 1;   // over the limit, the output is cut for the tick
+constexpr uint8_t kStopModeCoast = 1;  // not driven, the leads are left open; otherwise shorted
+
+// The winding current at a duty on a bus voltage.
+double WindingCurrent(double duty, double busVolts, double speed) {
+  return kMotor.Current(duty * busVolts, speed);
+}
+
+// The bus voltage with every channel at its duty: V = (E + R_b sum(d Ke w / R)) /
+// (1 + R_b sum(d^2 / R)), never below 0 (a dead short can pull it to 0, never past it).
+double SolveBus(const Sim& sim, double emf) {
   double conductance = 0.0;
   double backEmfCurrent = 0.0;
-  for (auto& entry : sim.controllers) {
-    for (Channel& ch : entry.second.channels) {
-      ch.duty = Duty(ch, powered, sim.battery.volts);
+  for (const auto& entry : sim.controllers) {
+    for (const Channel& ch : entry.second.channels) {
       const double speed = ch.locked ? 0.0 : ch.rpm * velmora_sim::internal::kRadPerSecPerRpm;
       conductance += ch.duty * ch.duty / kMotor.Resistance();
       backEmfCurrent += ch.duty * kMotor.BackEmfConstant() * speed / kMotor.Resistance();
     }
   }
+  const double volts = velmora_sim::internal::BusVoltage(emf, velmora_sim::kBatteryResistance,
+                                                         conductance, backEmfCurrent);
+  return std::isfinite(volts) ? std::clamp(volts, 0.0, emf) : 0.0;
+}
+
+// One tick of every controller: the outputs, the battery under their load, then the shafts.
+//
+// Each channel's controller keeps its winding current within its limit: in the default mode it
+// lowers its output until the current is at the limit (so a channel reversed at speed, whose
+// back-EMF adds to the supply, draws at most the limit and little from the battery), in the cut
+// mode it gives no output for a tick over the limit. Duty and bus voltage depend on each other;
+// a few passes settle them.
+void AdvanceAll(double dt) {
+  Sim& sim = S();
+  const bool powered = velmora_sim::internal::MotorsPowered();
   BatteryModel& battery = sim.battery;
-  battery.volts = velmora_sim::internal::BusVoltage(battery.emf, velmora_sim::kBatteryResistance,
-                                                    conductance, backEmfCurrent);
+  for (auto& entry : sim.controllers) {
+    for (Channel& ch : entry.second.channels) ch.duty = Duty(ch, powered, battery.volts);
+  }
+  double volts = SolveBus(sim, battery.emf);
+  for (int pass = 0; pass < 3; ++pass) {
+    bool limited = false;
+    for (auto& entry : sim.controllers) {
+      for (Channel& ch : entry.second.channels) {
+        if (ch.duty == 0.0) continue;
+        const double speed = ch.locked ? 0.0 : ch.rpm * velmora_sim::internal::kRadPerSecPerRpm;
+        const double current = WindingCurrent(ch.duty, volts, speed);
+        const double limit = CurrentLimit(ch);
+        if (!(std::fabs(current) > limit * (1.0 + 1e-9))) continue;
+        limited = true;
+        if (ch.currentLimitMode == kLimitModeCut || !(volts > 1e-6)) {
+          ch.duty = 0.0;
+          continue;
+        }
+        // The output that puts the winding current at the limit, in the current's direction.
+        const double held = std::copysign(limit, current);
+        const double duty = (kMotor.BackEmfConstant() * speed + held * kMotor.Resistance()) / volts;
+        ch.duty = std::clamp(duty, -1.0, 1.0);
+      }
+    }
+    if (!limited) break;
+    volts = SolveBus(sim, battery.emf);
+  }
+  battery.volts = volts;
   battery.current = 0.0;
   for (auto& entry : sim.controllers) {
     Controller& c = entry.second;
-    double load = 0.0;
+    const bool coast = c.stopMode == kStopModeCoast;
+    double heat = 0.0;
     for (Channel& ch : c.channels) {
       const double speed = ch.rpm * velmora_sim::internal::kRadPerSecPerRpm;
-      const DcMotor::Step step =
-          kMotor.Advance(ch.duty * battery.volts, speed, ch.inertia, dt, ch.locked);
+      const DcMotor::Step step = kMotor.Advance(ch.duty * battery.volts, speed, ch.inertia, dt,
+                                                ch.locked, coast && ch.duty == 0.0);
       ch.rpm = step.speed / velmora_sim::internal::kRadPerSecPerRpm;
       ch.lastTurns = step.turned / (2.0 * 3.14159265358979323846);
       ch.revolutions += ch.lastTurns;
       ch.current = step.current;
       battery.current += ch.duty * ch.current;
-      load += std::fabs(ch.rpm) / kFreeSpeedRpm / 4.0;
+      heat += ch.current * ch.current * kControllerOhms;
     }
-    const double settle = kAmbientCelsius + kHeatingCelsius * load;
-    c.temperature += (settle - c.temperature) * (dt / kThermalSeconds);
+    // The controller warms with the heat of the currents it carries and cools towards ambient.
+    const double settle = kAmbientCelsius + kThermalResistance * heat;
+    c.temperature += (settle - c.temperature) * -std::expm1(-dt / kThermalSeconds);
   }
 }
 
@@ -326,8 +393,11 @@ void ShowOrvex(Controller& c) {
   c.panel.Show(kSupplyCurrentSlot, SupplyCurrent(c));
 }
 
-// An inertia the model can work with: a positive, finite number of kg m^2.
-bool ValidInertia(double inertia) { return std::isfinite(inertia) && inertia > 0.0; }
+// An inertia the model works with: kMinLoadInertia to kMaxLoadInertia kg m^2, from a bare rotor
+// to a heavy flywheel geared down, where its integration stays exact.
+bool ValidInertia(double inertia) {
+  return inertia >= velmora_sim::kMinLoadInertia && inertia <= velmora_sim::kMaxLoadInertia;
+}
 
 // A switch state set from outside: the driver reports it as a 32-bit integer.
 int32_t SwitchState(double value) {
@@ -352,8 +422,9 @@ void ReadOrvex(Controller& c) {
       } else {
         // Refused: the value goes back to the inertia the model keeps using.
         std::cerr << "[VelmoraDriver] Orvex[" << c.canId << "] Motor " << i
-                  << " load inertia must be a positive number of kg m^2, got: " << *v
-                  << "; keeping " << ch.inertia << '\n';
+                  << " load inertia must be within " << velmora_sim::kMinLoadInertia << " to "
+                  << velmora_sim::kMaxLoadInertia << " kg m^2, got: " << *v << "; keeping "
+                  << ch.inertia << '\n';
         c.panel.Show(base + kInertia, ch.inertia);
       }
     }
@@ -467,20 +538,38 @@ void ShowOrvexPanels() {
   g_publishSequence.fetch_add(1, std::memory_order_release);
 }
 
-void WatchBattery() { wpilib::WatchInputVoltage(&InputVoltageSet); }
+void WatchBattery() {
+  wpilib::WatchInputVoltage(&InputVoltageSet);
+  WatchWorld();
+}
 
 void PublishBattery() {
   if (!wpilib::kLinked) return;
   // One thread publishes at a time; another leaves its value to it. The publishing thread looks
   // again before it stops, so the latest value goes out (or waits for the next call).
   if (g_publishing.exchange(true, std::memory_order_acquire)) return;
+  // WPILib holds a voltage that is neither the driver's last nor one its watch saw set: WPILib's
+  // robot controller data was reset (HALSIM_ResetRoboRioData), which puts the voltage back and
+  // drops every callback. Take what WPILib holds as set from outside, and watch again, so that a
+  // voltage set after the reset is the battery's as before.
+  const double held = wpilib::InputVoltage();
+  if (!std::isnan(g_lastPublishedVolts) && held != g_lastPublishedVolts &&
+      !g_inputVoltsSet.load(std::memory_order_acquire) &&
+      held != g_inputVolts.load(std::memory_order_relaxed)) {
+    InputVoltageSet(held);
+    wpilib::RewatchInputVoltage();
+    g_publishing.store(false, std::memory_order_release);
+    return;  // the next call takes it, and publishes the bus voltage from it
+  }
   for (int pass = 0; pass < 4; ++pass) {
     const uint64_t sequence = g_publishSequence.load(std::memory_order_acquire);
     if (sequence == g_publishedSequence) break;
+    const double volts = g_publishVolts.load(std::memory_order_relaxed);
     t_publishingVolts = true;
-    wpilib::SetInputVoltage(g_publishVolts.load(std::memory_order_relaxed));
+    wpilib::SetInputVoltage(volts);
     t_publishingVolts = false;
     g_publishedSequence = sequence;
+    g_lastPublishedVolts = volts;
   }
   g_publishing.store(false, std::memory_order_release);
 }

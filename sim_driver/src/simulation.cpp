@@ -9,9 +9,13 @@
 // the robot according to the wheels' motors. The lidars, the colour sensor and the analog board
 // read this state when the program asks them.
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <initializer_list>
 #include <iostream>
+#include <mutex>
+#include <thread>
 
 #include "internal.h"
 #include "panel.h"
@@ -49,6 +53,11 @@ struct World {
   bool stationEnabled = false;
   // Built against WPILib: whether its driver station had the robot enabled at the last call.
   bool wpilibEnabled = true;
+  // Ticks due and not yet computed, and whether a thread is working them off.
+  uint64_t owed = 0;
+  bool catchingUp = false;
+  std::thread::id owner;
+  bool ownerIsPass = false;
 };
 
 World& W() {
@@ -82,7 +91,8 @@ void MoveRobot(double dt) {
   next.heading = std::remainder(w.robot.heading + omega * dt, 2.0 * kPi);
   next.x += v * dt * std::cos(next.heading);
   next.y += v * dt * std::sin(next.heading);
-  if (Blocked(next.x, next.y)) {
+  if (!std::isfinite(next.heading)) next.heading = w.robot.heading;  // never a pose lost for good
+  if (!std::isfinite(next.x) || !std::isfinite(next.y) || Blocked(next.x, next.y)) {
     // Bumpers against a wall: the robot can turn on the spot but not move into it.
     next.x = w.robot.x;
     next.y = w.robot.y;
@@ -147,6 +157,7 @@ bool SimStep(double seconds) {
     // call into devices.
     wpilib::StepClock(static_cast<uint64_t>(std::llround(seconds * 1e6)));
     const velmora_sim::internal::DriverLock lock;
+    internal::FollowWpilibClock(true);  // every tick of the step, whoever started on them
     return true;
   }
   const velmora_sim::internal::DriverLock lock;
@@ -157,7 +168,8 @@ bool SimStep(double seconds) {
   const auto ticks =
       static_cast<long long>(std::floor((w.pending + 1e-9) / internal::kTickSeconds));
   w.pending -= static_cast<double>(ticks) * internal::kTickSeconds;
-  for (long long i = 0; i < ticks; ++i) Tick();
+  w.owed += static_cast<uint64_t>(ticks);
+  internal::WorkOffTicks(true);
   return true;
 }
 
@@ -222,7 +234,7 @@ bool AttachDrive(int32_t canId, int leftMotor, int rightMotor, double metresPerR
   const velmora_sim::internal::DriverLock lock;
   const auto motor = [](int index) { return index >= 0 && index < 4; };
   if (!motor(leftMotor) || !motor(rightMotor) || leftMotor == rightMotor ||
-      !std::isfinite(metresPerRevolution)) {
+      !(std::fabs(metresPerRevolution) <= kMaxMetresPerRevolution)) {
     return false;
   }
   W().drive = Drive{true, canId, leftMotor, rightMotor, metresPerRevolution};
@@ -231,7 +243,10 @@ bool AttachDrive(int32_t canId, int leftMotor, int rightMotor, double metresPerR
 
 double RayDistance(double x, double y, double angle) {
   const velmora_sim::internal::DriverLock lock;
-  const FieldLayout& f = W().field;
+  return internal::RayDistanceOn(W().field, x, y, angle);
+}
+
+double internal::RayDistanceOn(const FieldLayout& f, double x, double y, double angle) {
   const double dx = std::cos(angle);
   const double dy = std::sin(angle);
   double best = INFINITY;
@@ -266,7 +281,10 @@ bool MotorsPowered() {
 }
 
 void ResetSimulation() {
+  // WPILib's driver station is not the world's to reset: it stays as WPILib last reported it.
+  const bool wpilibEnabled = W().wpilibEnabled;
   W() = World{};
+  W().wpilibEnabled = wpilibEnabled;
   // Time starts now: what WPILib's clock did before the reset does not move the new world.
   uint64_t now = 0;
   if (wpilib::Clock(&now)) {
@@ -276,7 +294,60 @@ void ResetSimulation() {
   }
 }
 
-void FollowWpilibClock() {
+// A step whose ticks another call took over waits for them without the lock (held once by this
+// thread), looking again now and then.
+void WaitUntilCaughtUp() {
+  while (W().catchingUp) {
+    DriverMutex().unlock();
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
+    DriverMutex().lock();
+  }
+}
+
+// Whether this thread runs the world's own pass (WorldPass) rather than a program's call.
+thread_local bool t_inWorldPass = false;
+
+void WorkOffTicks(bool finish) {
+  World& w = W();
+  const std::thread::id me = std::this_thread::get_id();
+  if (w.catchingUp && w.owner != me) {
+    // The world's own pass never waits for anyone, nor takes over.
+    if (t_inWorldPass) return;
+    // A call while a program's call works off a long run sees the world as far as it has come
+    // (it waits for no more than one loop's worth of ticks, at ShareLock).
+    if (!finish && !w.ownerIsPass) return;
+    // A call that must see the world at WPILib's clock (a step, a driver station change), or one
+    // that finds only the world's own pass at work, takes the work over: the same call sees the
+    // same world however far the pass had come.
+    w.owner = me;
+    w.ownerIsPass = false;
+  } else if (!w.catchingUp) {
+    if (w.owed == 0) return;
+    w.catchingUp = true;
+    w.owner = me;
+    w.ownerIsPass = t_inWorldPass;
+  }
+  // A robot loop's worth of ticks at a time: a thread waiting for the driver meanwhile waits for
+  // no more than that.
+  constexpr int kTicksPerShare = static_cast<int>(kWorldPassMicros / kTickMicros);
+  int since = 0;
+  while (w.owed > 0 && w.catchingUp && w.owner == me) {
+    --w.owed;
+    Tick();
+    if (++since == kTicksPerShare && w.owed > 0) {
+      since = 0;
+      ShareLock();
+    }
+  }
+  if (w.catchingUp && w.owner == me) {
+    w.catchingUp = false;
+    return;
+  }
+  // Another call took the work over: a step waits for it, without the lock.
+  if (finish && CallDepth() == 1) WaitUntilCaughtUp();
+}
+
+void FollowWpilibClock(bool finish) {
   uint64_t now = 0;
   if (!wpilib::Clock(&now)) return;
   World& w = W();
@@ -292,23 +363,71 @@ void FollowWpilibClock() {
   w.clockLast = now;
   uint64_t ticks = w.clockPending / kTickMicros;
   w.clockPending -= ticks * kTickMicros;
-  if (ticks > kMaxStepTicks) {
+  w.owed += ticks;
+  if (w.owed > kMaxStepTicks) {
     // WPILib's clock jumped further than one step may go (stepped by a day, say): the world
     // computes the last hour of it and takes the time before that as passed without change, so
     // that the call returns and SimTime stays with WPILib's clock.
-    const uint64_t skipped = ticks - kMaxStepTicks;
+    const uint64_t skipped = w.owed - kMaxStepTicks;
     std::cerr << "velmora_sim: WPILib's clock moved on by "
-              << static_cast<double>(ticks) * kTickSeconds << " s at once; the simulated world "
+              << static_cast<double>(w.owed) * kTickSeconds << " s at once; the simulated world "
               << "computes the last " << kMaxStepSeconds << " s of it\n";
     w.ticks += static_cast<long long>(skipped);
-    ticks = kMaxStepTicks;
+    w.owed = kMaxStepTicks;
   }
-  for (; ticks > 0; --ticks) Tick();
+  WorkOffTicks(finish);
 }
 
-void EnterCall(bool robotEnabled) {
-  W().wpilibEnabled = robotEnabled;
+namespace {
+
+// Changes of WPILib's enabled state that WPILib reported to the driver, and whether the driver
+// has to register for them again (WPILib dropped its callback: HALSIM_ResetDriverStationData).
+std::atomic<uint64_t> g_enabledEvents{0};
+std::atomic<bool> g_rewatchEnabled{false};
+
+// WPILib's driver station enabled or disabled the robot, now on WPILib's clock: the world runs up
+// to this instant as it was, and from it in the new state, whether or not the program calls a
+// device. Runs on the thread that changed the state, under WPILib's lock of it: it takes the
+// driver's lock (no thread holding that ever waits for WPILib) but calls nothing of WPILib's
+// beyond the clock; what changes is published by the next call or the next pass of the world.
+void EnabledChanged(bool enabled) {
+  std::unique_lock<std::recursive_mutex> lock(DriverMutex(), std::defer_lock);
+  LockDriver(lock);
+  ++CallDepth();
+  FollowWpilibClock(true);
+  W().wpilibEnabled = enabled;
+  g_enabledEvents.fetch_add(1);
+  LeaveCall();
+  --CallDepth();
+}
+
+// The world's own pass on WPILib's clock: a driver call that calls no device. It brings the world
+// up to the clock and publishes it, so that the motors, the battery voltage WPILib reports and the
+// sim devices move with WPILib's clock between the program's calls.
+void WorldPass() {
+  t_inWorldPass = true;
+  { const DriverLock lock; }
+  t_inWorldPass = false;
+}
+
+}  // namespace
+
+uint64_t EnabledEvents() { return g_enabledEvents.load(); }
+
+void WatchWorld() {
+  wpilib::WatchEnabled(&EnabledChanged);
+  wpilib::RunOnClock(&WorldPass, kWorldPassMicros);
+}
+
+void EnterCall(bool robotEnabled, uint64_t enabledEvents) {
   FollowWpilibClock();
+  // WPILib reports each change as it happens (EnabledChanged). A state read on the way in that
+  // differs although no change was reported means WPILib's driver station data was reset, which
+  // drops the driver's callback: take the state now, and register again.
+  if (g_enabledEvents.load() == enabledEvents && robotEnabled != W().wpilibEnabled) {
+    W().wpilibEnabled = robotEnabled;
+    g_rewatchEnabled.store(true);
+  }
   ReadOrvexPanels();
   ReadSensorPanels();
   ReadBoardPanels();
@@ -324,6 +443,8 @@ void LeaveCall() {
 void PublishAfterCall() {
   Publish();
   PublishBattery();
+  if (g_rewatchEnabled.exchange(false)) wpilib::RewatchEnabled();
+  wpilib::KeepClockRunnerDue();
 }
 
 }  // namespace internal

@@ -32,7 +32,23 @@ void StepClock(uint64_t micros);
 // it must not call into WPILib or take the driver's lock. Neither function may be called under
 // the driver's lock.
 void WatchInputVoltage(void (*watcher)(double volts));
+// Registers the watcher again: a reset of WPILib's robot controller data drops its callbacks.
+void RewatchInputVoltage();
+// The input voltage WPILib holds now.
+double InputVoltage();
 void SetInputVoltage(double volts);
+// The watcher is called with every change of WPILib's driver station's enabled state, the current
+// one first, on the thread that changed it and under WPILib's lock of that value: it may take the
+// driver's lock but must not call into WPILib beyond the clock. Not under the driver's lock.
+void WatchEnabled(void (*watcher)(bool enabled));
+void RewatchEnabled();  // after a reset of WPILib's driver station data dropped the callback
+// Runs `pass` on a thread of its own whenever WPILib's clock has moved `periodMicros` on since the
+// last pass, by WPILib's notifier, so on WPILib's clock however it moves; never by the wall clock.
+// Started once; the thread ends at exit. The notifier shows in WPILib's list under this name.
+constexpr const char* kClockRunnerName = "Velmora simulated world";
+void RunOnClock(void (*pass)(), uint64_t periodMicros);
+// Brings the pass's alarm back within one period of WPILib's clock after WPILib restarted it.
+void KeepClockRunnerDue();
 bool TimingPaused();
 // Whether WPILib's driver station has the robot enabled (the HAL control word); false when it
 // cannot be read.
@@ -59,7 +75,13 @@ constexpr bool kLinked = false;
 inline bool Clock(uint64_t*) { return false; }
 inline void StepClock(uint64_t) {}
 inline void WatchInputVoltage(void (*)(double)) {}
+inline void RewatchInputVoltage() {}
+inline double InputVoltage() { return 0.0; }
 inline void SetInputVoltage(double) {}
+inline void WatchEnabled(void (*)(bool)) {}
+inline void RewatchEnabled() {}
+inline void RunOnClock(void (*)(), uint64_t) {}
+inline void KeepClockRunnerDue() {}
 inline bool TimingPaused() { return false; }
 inline bool RobotEnabled() { return true; }
 inline int32_t CreateDevice(const char*) { return 0; }

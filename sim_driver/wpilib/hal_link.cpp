@@ -2,15 +2,20 @@
 // driver built against WPILib links it; the library never does.
 #include <hal/DriverStation.h>
 #include <hal/HALBase.h>
+#include <hal/Notifier.h>
 #include <hal/SimDevice.h>
+#include <mockdata/DriverStationData.h>
 #include <mockdata/MockHooks.h>
 #include <mockdata/RoboRioData.h>
 #include <mockdata/SimDeviceData.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "../src/wpilib_link.h"
 
@@ -119,17 +124,148 @@ bool Clock(uint64_t* micros) {
 void StepClock(uint64_t micros) { HALSIM_StepTiming(micros); }
 
 // The robot controller's data exists only once the HAL is initialised.
-void WatchInputVoltage(void (*watcher)(double volts)) {
-  static std::atomic<void (*)(double)> current{nullptr};
-  if (watcher == nullptr || current.load() == watcher || !HalReady()) return;
-  if (current.exchange(watcher) != nullptr) return;  // watched already
+namespace {
+std::atomic<void (*)(double)> g_voltageWatcher{nullptr};
+void RegisterVoltageWatch() {
   HALSIM_RegisterRoboRioVInVoltageCallback(
       0,
       [](const char*, void*, const HAL_Value* value) {
         if (value == nullptr || value->type != HAL_DOUBLE) return;
-        if (auto* w = current.load()) w(value->data.v_double);
+        if (auto* w = g_voltageWatcher.load()) w(value->data.v_double);
       },
       nullptr, 1);
+}
+}  // namespace
+
+void WatchInputVoltage(void (*watcher)(double volts)) {
+  if (watcher == nullptr || g_voltageWatcher.load() == watcher || !HalReady()) return;
+  if (g_voltageWatcher.exchange(watcher) != nullptr) return;  // watched already
+  RegisterVoltageWatch();
+}
+
+void RewatchInputVoltage() {
+  if (g_voltageWatcher.load() != nullptr && HalReady()) RegisterVoltageWatch();
+}
+
+double InputVoltage() { return HalReady() ? HALSIM_GetRoboRioVInVoltage(0) : 0.0; }
+
+namespace {
+std::atomic<void (*)(bool)> g_enabledWatcher{nullptr};
+void RegisterEnabledWatch() {
+  HALSIM_RegisterDriverStationEnabledCallback(
+      [](const char*, void*, const HAL_Value* value) {
+        if (value == nullptr || value->type != HAL_BOOLEAN) return;
+        if (auto* w = g_enabledWatcher.load()) w(value->data.v_boolean != 0);
+      },
+      nullptr, 1);
+}
+}  // namespace
+
+void WatchEnabled(void (*watcher)(bool enabled)) {
+  if (watcher == nullptr || g_enabledWatcher.load() == watcher || !HalReady()) return;
+  if (g_enabledWatcher.exchange(watcher) != nullptr) return;
+  RegisterEnabledWatch();
+}
+
+void RewatchEnabled() {
+  if (g_enabledWatcher.load() != nullptr && HalReady()) RegisterEnabledWatch();
+}
+
+// The world's own notifier: a thread that sleeps in WPILib's notifier until WPILib's clock reaches
+// its alarm, whatever moves that clock (real time, or a test stepping paused timing), runs one pass
+// and sets the next alarm one period on. It ends at exit, before WPILib's notifiers are torn down.
+namespace {
+struct ClockRunner {
+  std::mutex mutex;
+  std::atomic<HAL_NotifierHandle> notifier{0};
+  std::thread thread;
+  void (*pass)() = nullptr;
+  uint64_t period = 0;
+  std::atomic<uint64_t> alarm{0};
+  std::atomic<bool> started{false};
+  std::atomic<bool> stopping{false};
+};
+ClockRunner& Runner() {
+  static auto* runner = new ClockRunner;  // never destroyed: the thread may outlive statics
+  return *runner;
+}
+
+void Arm(ClockRunner& r, uint64_t at) {
+  int32_t status = 0;
+  r.alarm.store(at);
+  HAL_UpdateNotifierAlarm(r.notifier.load(), at, &status);
+}
+
+void RunPasses() {
+  ClockRunner& r = Runner();
+  while (!r.stopping.load()) {
+    int32_t status = 0;
+    const uint64_t woke = HAL_WaitForNotifierAlarm(r.notifier.load(), &status);
+    if (woke == 0 || status != 0 || r.stopping.load()) break;  // stopped
+    try {
+      r.pass();
+    } catch (...) {
+      // Nothing may leave this thread: the next pass publishes what this one could not.
+    }
+    uint64_t now = 0;
+    if (!Clock(&now)) now = woke;
+    Arm(r, now + r.period);
+  }
+}
+
+void StopRunner() {
+  ClockRunner& r = Runner();
+  const std::lock_guard<std::mutex> lock(r.mutex);
+  const HAL_NotifierHandle notifier = r.notifier.load();
+  if (notifier == 0) return;
+  r.stopping.store(true);
+  int32_t status = 0;
+  HAL_StopNotifier(notifier, &status);
+  if (r.thread.joinable()) r.thread.join();
+  r.notifier.store(0);
+  HAL_CleanNotifier(notifier, &status);
+}
+}  // namespace
+
+void RunOnClock(void (*pass)(), uint64_t periodMicros) {
+  ClockRunner& r = Runner();
+  if (r.started.load() || pass == nullptr || periodMicros == 0 || !HalReady()) return;
+  const std::lock_guard<std::mutex> lock(r.mutex);
+  if (r.started.load() || r.stopping.load()) return;
+  int32_t status = 0;
+  const HAL_NotifierHandle notifier = HAL_InitializeNotifier(&status);
+  if (notifier == 0 || status != 0) return;
+  HAL_SetNotifierName(notifier, kClockRunnerName, &status);
+  r.notifier = notifier;
+  r.pass = pass;
+  r.period = periodMicros;
+  r.started.store(true);
+  uint64_t now = 0;
+  (void)Clock(&now);
+  Arm(r, now + periodMicros);
+  try {
+    r.thread = std::thread(RunPasses);
+  } catch (...) {
+    r.notifier.store(0);
+    HAL_CleanNotifier(notifier, &status);
+    r.started.store(false);
+    return;
+  }
+  // WPILib's notifiers were set up by HAL_Initialize, before this: so this runs before they go.
+  std::atexit(StopRunner);
+}
+
+void KeepClockRunnerDue() {
+  ClockRunner& r = Runner();
+  if (!r.started.load() || r.stopping.load()) return;
+  uint64_t now = 0;
+  if (!Clock(&now)) return;
+  // WPILib restarted its clock (HALSIM_RestartTiming): the alarm would lie far ahead of it. Takes
+  // no mutex: the exit's stop holds the runner's while it waits for the pass to end (an alarm set
+  // on a stopped notifier is refused by WPILib, harmlessly).
+  if (r.alarm.load() > now + r.period && r.notifier.load() != 0 && !r.stopping.load()) {
+    Arm(r, now + r.period);
+  }
 }
 
 void SetInputVoltage(double volts) {

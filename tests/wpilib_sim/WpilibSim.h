@@ -2,12 +2,18 @@
 // loop would see it, and looking at the sim devices the way WPILib's tools do.
 #pragma once
 
+#include <hal/HALBase.h>
 #include <hal/SimDevice.h>
 #include <mockdata/MockHooks.h>
+#include <mockdata/NotifierData.h>
 #include <mockdata/SimDeviceData.h>
 
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace velmora_test {
@@ -15,6 +21,66 @@ namespace velmora_test {
 // Seconds of WPILib's (paused) clock.
 inline void StepWpilib(double seconds) {
   HALSIM_StepTiming(static_cast<uint64_t>(seconds * 1e6 + 0.5));
+}
+
+// The simulated world's own notifier, by the name it shows in WPILib's list of notifiers.
+constexpr const char* kWorldNotifierName = "Velmora simulated world";
+
+// WPILib's notifiers other than the simulated world's: the earliest alarm among them (UINT64_MAX
+// when none is set), as a test waits for a robot loop's first alarm.
+inline uint64_t NextRobotNotifierTimeout() {
+  std::vector<HALSIM_NotifierInfo> infos(64);
+  const int32_t count = HALSIM_GetNotifierInfo(infos.data(), static_cast<int32_t>(infos.size()));
+  uint64_t next = UINT64_MAX;
+  for (int32_t i = 0; i < count && i < static_cast<int32_t>(infos.size()); ++i) {
+    const HALSIM_NotifierInfo& info = infos[static_cast<size_t>(i)];
+    if (std::strcmp(info.name, kWorldNotifierName) == 0 || !info.running) continue;
+    if (info.timeout < next) next = info.timeout;
+  }
+  return next;
+}
+
+// Waits, within a generous real-time limit, until the simulated world has caught up with WPILib's
+// clock on its own: its notifier has run its pass and set its next alarm past the clock. After a
+// step of 20 ms or more there is always a pass due. False when it never came (and then says what
+// WPILib's notifiers were waiting for).
+inline bool WaitForWorld() {
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  for (;;) {
+    int32_t status = 0;
+    const uint64_t now = HAL_GetFPGATime(&status);
+    std::vector<HALSIM_NotifierInfo> infos(64);
+    const int32_t count = HALSIM_GetNotifierInfo(infos.data(), static_cast<int32_t>(infos.size()));
+    for (int32_t i = 0; i < count && i < static_cast<int32_t>(infos.size()); ++i) {
+      const HALSIM_NotifierInfo& info = infos[static_cast<size_t>(i)];
+      if (std::strcmp(info.name, kWorldNotifierName) == 0 && info.running && info.timeout > now) {
+        return true;
+      }
+    }
+    if (std::chrono::steady_clock::now() > limit) {
+      for (int32_t i = 0; i < count && i < static_cast<int32_t>(infos.size()); ++i) {
+        const HALSIM_NotifierInfo& info = infos[static_cast<size_t>(i)];
+        std::fprintf(stderr, "notifier '%s' running %d timeout %llu now %llu\n", info.name,
+                     static_cast<int>(info.running), static_cast<unsigned long long>(info.timeout),
+                     static_cast<unsigned long long>(now));
+      }
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // WPILib 2020's notifier lets the first wake-up after an alarm was set go unanswered: a step
+    // that moves no time wakes it again.
+    HALSIM_StepTiming(0);
+  }
+}
+
+// Steps WPILib's paused clock by `loops` robot loops of 20 ms, letting the simulated world catch up
+// after each on its own, with no device call in between.
+inline bool StepLoops(int loops) {
+  for (int i = 0; i < loops; ++i) {
+    StepWpilib(0.02);
+    if (!WaitForWorld()) return false;
+  }
+  return true;
 }
 
 // The names of every sim device, as WPILib's simulation tools list them.

@@ -5,6 +5,7 @@
 #include <hal/HALBase.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <iostream>
 #include <memory>
@@ -176,23 +177,26 @@ TEST_F(SimDevicesTest, ValuesSetFromACallbackDuringADriverCallAreNeverLost) {
   velmora::Orvex::Motor& motor = orvex.GetMotor(1);
   motor.Set(0.5);
   struct Wiring {
-    int sets = 0;
+    std::atomic<int> sets{0};
   } wiring;
   const int32_t uid = HALSIM_RegisterSimValueChangedCallback(
       SimValue("Orvex[4]", "Motor 1 RPM"), &wiring,
       [](const char*, void* param, HAL_SimValueHandle, HAL_Bool, const HAL_Value*) {
         auto* w = static_cast<Wiring*>(param);
-        ++w->sets;
+        const int sets = ++w->sets;
         // Input 0 follows its own signal until set: each set is a voltage it would not show.
-        HAL_SetSimValueDouble(SimValue("Adexa[I2C]", "Input 0 voltage"), 0.1 * w->sets);
+        HAL_SetSimValueDouble(SimValue("Adexa[I2C]", "Input 0 voltage"), 0.1 * sets);
       },
       0);
   ASSERT_GE(uid, 0);
   int held = 0;
   for (int call = 0; call < 10; ++call) {
-    velmora_test::StepWpilib(0.1);
     const int before = wiring.sets;
-    static_cast<void>(motor.GetRPM());  // shows a new RPM: the callback sets the input
+    // The motor's new RPM is shown by the world's own pass on WPILib's clock or by the call,
+    // whichever comes first: the callback sets the input on that thread.
+    velmora_test::StepWpilib(0.1);
+    static_cast<void>(motor.GetRPM());
+    ASSERT_TRUE(velmora_test::WaitForWorld());
     ASSERT_GT(wiring.sets, before);
     const float expected = static_cast<float>(0.1 * wiring.sets);
     held += board.GetVoltage(0) == expected ? 1 : 0;

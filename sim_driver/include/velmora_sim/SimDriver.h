@@ -93,8 +93,18 @@ VELMORA_SIM_API std::vector<Call> Calls();                           // every ca
 VELMORA_SIM_API std::vector<Call> CallsTo(const std::string& name);  // calls of one function
 VELMORA_SIM_API std::vector<std::string> CallNames();                // names, in order
 VELMORA_SIM_API size_t CountCalls(const std::string& name);
-VELMORA_SIM_API void ClearJournal();
-VELMORA_SIM_API void EnableJournal(bool on);  // off: calls are not recorded (benchmarks)
+// The journal is for tests, and costs memory (about 230 bytes a call): it is off when a program
+// starts, so that a team's simulation records nothing however long it runs. Reset(), where a test
+// starts, turns it on; EnableJournal turns it on or off. When on, it keeps the latest
+// JournalLimit() calls (kDefaultJournalLimit unless set) and counts the older ones it let go; a
+// test that needs more says so with SetJournalLimit (0: no limit).
+constexpr size_t kDefaultJournalLimit = 100000;
+VELMORA_SIM_API void ClearJournal();          // also clears the count of calls let go
+VELMORA_SIM_API void EnableJournal(bool on);  // off: calls are not recorded
+VELMORA_SIM_API bool JournalEnabled();
+VELMORA_SIM_API void SetJournalLimit(size_t calls);  // until the next Reset
+VELMORA_SIM_API size_t JournalLimit();
+VELMORA_SIM_API uint64_t DroppedCalls();  // calls recorded and let go for the limit
 
 // ------------------------------------------------------------------------------------------------
 // Scripted results
@@ -146,9 +156,9 @@ VELMORA_SIM_API void ScriptNext(const std::string& function, const Result& resul
 VELMORA_SIM_API void ScriptAlways(const std::string& function, const Result& result);
 VELMORA_SIM_API void ClearScripts();
 
-// Journal, scripts and every simulated device back to their start. Handles are never handed out
-// again: a handle from before the reset names no device after it, so destroying a device opened
-// before the reset never destroys one opened after it.
+// Journal, scripts and every simulated device back to their start; the journal on, at its default
+// limit. Handles are never handed out again: a handle from before the reset names no device after
+// it, so destroying a device opened before the reset never destroys one opened after it.
 VELMORA_SIM_API void Reset();
 
 // ------------------------------------------------------------------------------------------------
@@ -211,9 +221,23 @@ constexpr OrvexMotorModel kOrvexMotor{};
 // draws. Also settable as the sim value "Motor <n> locked" of the controller's sim device.
 VELMORA_SIM_API void SetOrvexMotorLocked(int32_t canId, int index, bool locked);
 // The inertia on a channel's shaft, kg m^2, from now until the controller is destroyed. Refused
-// (false, nothing changed) unless positive and finite. Also the sim value "Motor <n> load
-// inertia"; a refused value set there is put back and reported on the standard error stream.
+// (false, nothing changed) unless within kMinLoadInertia to kMaxLoadInertia. Also the sim value
+// "Motor <n> load inertia"; a refused value set there is put back and reported on the standard
+// error stream.
+constexpr double kMinLoadInertia = 1e-6;  // kg m^2, less than a bare rotor
+constexpr double kMaxLoadInertia = 1e3;   // kg m^2, far more than a robot's mechanism
 VELMORA_SIM_API bool SetOrvexLoadInertia(int32_t canId, int index, double inertia);
+
+// Each channel's controller keeps the winding current within a limit: the channel's
+// SetCurrentLimit in amps (0, below 0 or no number: none of its own), never more than the
+// controller's own kOrvexControllerLimitAmps. Current limit mode 0 (and any code but 1) holds the
+// current at the limit by lowering the output; mode 1 cuts the output for a 5 ms tick while the
+// current would exceed it. The controller's stop mode decides what an undriven motor does (no
+// output: disabled, the robot disabled, or a speed of 0): 0 (and any code but 1) shorts its
+// leads, so it brakes on its own back-EMF; 1 leaves them open, so it coasts against friction
+// only. The controller warms with the heat of the winding currents it carries (0.004 ohm of
+// switches and leads, 1 degree C per watt above 25 C, a 20 s lag) and cools towards 25 C.
+constexpr double kOrvexControllerLimitAmps = 100.0;
 
 // The robot's battery: an open-circuit voltage (12 V) behind an internal resistance (cells, leads
 // and breaker, 0.02 ohm). Every controller's supply current, the sum of duty x motor current of
@@ -315,8 +339,8 @@ VELMORA_SIM_API bool SetAdexaVoltage(int channel, float volts);
 // A robot disabled by either driver station stays still: while a MockDS exists and is disabled,
 // or, built against WPILib, while WPILib's driver station has the robot disabled (the HAL's
 // control word, as HALSIM_SetDriverStationEnabled or the simulation GUI sets it), every motor
-// channel gets no power whatever is commanded and coasts to a stop; the controller's sim device
-// shows "Motor <n> enabled" false and a target RPM of 0. What was commanded is kept: enabled
+// channel gets no power whatever is commanded and stops as the stop mode says; the controller's sim
+// device shows "Motor <n> enabled" false and a target RPM of 0. What was commanded is kept: enabled
 // again, the latest command applies. WPILib's simulation starts with the robot disabled; without
 // a MockDS the motors turn only once WPILib's driver station enables the robot. Built on its own,
 // only a MockDS gates the motors (without one they run, as on a bench).
@@ -325,16 +349,21 @@ VELMORA_SIM_API bool MockDSEnabled();
 // [simulation]
 // Simulated time, in fixed 5 ms ticks, so the same program gives the same readings on every run
 // and machine. Built on its own, the driver's time moves only when the program steps it, as fast
-// as the machine can compute. Built against WPILib, it follows WPILib's simulated clock
-// (HAL_GetFPGATime) at every driver call.
+// as the machine can compute. Built against WPILib, it runs on WPILib's simulated clock
+// (HAL_GetFPGATime), not on the program's calls: every driver call brings it up to the clock, so
+// does the world's own pass every 20 ms of WPILib's clock (a WPILib notifier named "Velmora
+// simulated world", which also publishes the sim devices and the battery voltage), and a change of
+// WPILib's driver station takes effect at its instant. A long run of ticks lets other threads'
+// calls in every 20 ms of simulated time; they see the world as far as it has come.
 //
 // SimStep computes every tick of the step, so one step is at most kMaxSimStepSeconds (an hour):
 // a longer one, a negative one or one that is not a number is refused (false, nothing moves, a
 // line on the standard error stream says why); 0 moves nothing and succeeds. Built against
 // WPILib, SimStep steps WPILib's clock (HALSIM_StepTiming), which WPILib 2020 moves only while its
-// timing is paused (HALSIM_PauseTiming): with timing running SimStep is refused, and the world
-// follows WPILib's clock as it runs. When WPILib's clock itself jumps by more than an hour at
-// once, the world computes the last hour of it and keeps SimTime with the clock.
+// timing is paused (HALSIM_PauseTiming), and returns with the world at the new time: with timing
+// running SimStep is refused, and the world follows WPILib's clock as it runs. When WPILib's clock
+// itself jumps by more than an hour at once, the world computes the last hour of it and keeps
+// SimTime with the clock.
 constexpr double kMaxSimStepSeconds = 3600.0;
 VELMORA_SIM_API bool SimStep(double seconds);
 VELMORA_SIM_API double SimTime();  // seconds since the last Reset
@@ -374,7 +403,9 @@ VELMORA_SIM_API double RobotDistanceTravelled();  // metres along the path since
 // Which channels of which controller drive the left and right wheels, and how far a wheel rolls
 // in one motor revolution (after the gearbox). Without this the robot stands still. Refused
 // (false, the drive unchanged) unless the channels are two different ones of 0 to 3 and the
-// distance is finite.
+// distance is within -kMaxMetresPerRevolution to kMaxMetresPerRevolution (negative: the gearbox
+// turns the wheel against the motor).
+constexpr double kMaxMetresPerRevolution = 10.0;
 VELMORA_SIM_API bool AttachDrive(int32_t canId, int leftMotor, int rightMotor,
                                  double metresPerRevolution);
 

@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <future>
 #include <memory>
 #include <string>
 #include <thread>
@@ -21,6 +20,7 @@
 #include <vector>
 
 #include "gtest/gtest.h"
+#include "support/Finished.h"
 #include "velmora/Servo.h"
 #include "velmora/ServoContinuous.h"
 
@@ -227,17 +227,16 @@ TEST(ServoDashboardTest, AServoMovedOffTheDashboardAndDestroyedLeavesItClean) {
 // once, not at CTest's timeout.
 template <typename F>
 void WithinSeconds(const char* what, F f) {
-  std::promise<void> finished;
-  std::future<void> done = finished.get_future();
-  std::thread watchdog([&done, what] {
-    if (done.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+  velmora_test::Finished finished;
+  std::thread watchdog([&finished, what] {
+    if (!finished.WaitFor(std::chrono::seconds(10))) {
       std::fprintf(stderr, "%s: not done after 10 s; it hangs\n", what);
       std::fflush(nullptr);
       std::_Exit(3);
     }
   });
   f();
-  finished.set_value();
+  finished.Set();
   watchdog.join();
 }
 

@@ -37,6 +37,7 @@
 #include <cmath>
 #include <iostream>
 #include <map>
+#include <set>
 
 #include "../../src/driver_link/VelmoraDriver.h"
 #include "dc_motor.h"
@@ -137,6 +138,8 @@ struct BatteryModel {
 struct Sim {
   std::map<int32_t, Controller> controllers;  // by handle
   int32_t nextHandle = 1;
+  // Handles of controllers a reset took while the program still held them, until destroyed.
+  std::set<int32_t> retired;
   BatteryModel battery;
 };
 
@@ -503,12 +506,17 @@ OrvexChannelState OrvexChannel(int32_t canId, int index) {
 
 namespace internal {
 
-// Handles go on counting across a reset: a program may still hold a controller from before it, and
-// destroying that one must not destroy a controller opened after the reset.
+// A controller still open at a reset stays in the program that holds it: handles then go on
+// counting past it, so destroying it never destroys a controller opened after the reset. With
+// every controller destroyed, numbering starts again at 1, so that each test of a program that
+// runs many sees its controller under the same handle.
 void ResetOrvexSim() {
-  const int32_t nextHandle = S().nextHandle;
+  std::set<int32_t> retired = std::move(S().retired);
+  for (const auto& entry : S().controllers) retired.insert(entry.first);
+  const int32_t nextHandle = retired.empty() ? 1 : S().nextHandle;
   S() = Sim{};
   S().nextHandle = nextHandle;
+  S().retired = std::move(retired);
 }
 
 void OrvexTick(double dt) { AdvanceAll(dt); }
@@ -608,6 +616,7 @@ void c_Orvex_destroy(int32_t handle) {
   const velmora_sim::internal::DriverLock lock;
   Record("c_Orvex_destroy", handle);
   S().controllers.erase(handle);
+  S().retired.erase(handle);
 }
 
 int32_t c_Orvex_getID(int32_t handle) {

@@ -4,11 +4,9 @@
 // inputs, second opens, position targets, the status LED, simulated time). Each case runs on both
 // WPILib builds.
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <thread>
 #include <vector>
 
 #include "driver_link/VelmoraDriver.h"
@@ -270,31 +268,6 @@ TEST_F(SimPhysicsTest, SmallStepsAddUpToWholeTicksWithoutSlack) {
   EXPECT_NEAR(sim::SimTime(), 1.01, 1e-12);
   sim::SimStep(0.001);
   EXPECT_NEAR(sim::SimTime(), 1.015, 1e-12);
-}
-
-// A long step shares the driver's lock: another thread's calls get in while it runs, and see the
-// world part of the way through it.
-TEST_F(SimPhysicsTest, ALongStepLetsOtherThreadsCallMidway) {
-  const int32_t h = c_Orvex_create(3, 15600);
-  c_Orvex_setMotorSpeed(h, 0, 0.5);
-  std::atomic<bool> done{false};
-  std::atomic<bool> started{false};
-  std::vector<double> seen;
-  std::thread reader([&] {
-    while (!done.load()) {
-      seen.push_back(sim::SimTime());
-      started.store(true);
-      std::this_thread::yield();
-    }
-  });
-  while (!started.load()) std::this_thread::yield();
-  ASSERT_TRUE(sim::SimStep(600.0));
-  done.store(true);
-  reader.join();
-  EXPECT_EQ(sim::SimTime(), 600.0);
-  const bool midway =
-      std::any_of(seen.begin(), seen.end(), [](double t) { return t > 0.0 && t < 600.0; });
-  EXPECT_TRUE(midway) << seen.size() << " reads, none during the step";
 }
 
 }  // namespace

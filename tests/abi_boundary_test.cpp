@@ -56,8 +56,10 @@ TEST_F(AbiBoundaryTest, DriverStringCrossesIntoTheProgramIntact) {
 // destroys it after copying the points out. A full 720-point scan, many times over.
 TEST_F(AbiBoundaryTest, ScanRecordFilledByTheDriverIsDestroyedByTheLibrary) {
   std::vector<velmora_sim::ScanPoint> points;
+  points.reserve(720);
   for (int i = 0; i < 720; ++i) {
-    points.push_back({i * 0.5f, 0.1f + static_cast<float>(i), static_cast<float>(i % 47)});
+    const auto f = static_cast<float>(i);
+    points.push_back({f * 0.5f, 0.1f + f, static_cast<float>(i % 47)});
   }
   LidarMini lidar(LidarMini::Port::kUSB0);
   for (int round = 0; round < 20; ++round) {

@@ -27,6 +27,8 @@ jdouble SimTime(JNIEnv*, jclass) { return velmora_sim::SimTime(); }
 
 jlong SimClockMicros(JNIEnv*, jclass) { return velmora_sim::SimClockMicros(); }
 
+jboolean FlushSimValues(JNIEnv*, jclass) { return Bool(velmora_sim::FlushSimValues()); }
+
 jboolean PlaceRobot(JNIEnv*, jclass, jdouble x, jdouble y, jdouble heading) {
   velmora_sim::RobotPose pose;
   pose.x = x;
@@ -153,6 +155,7 @@ extern "C" JNIEXPORT jint JNICALL JNI_OnLoad(JavaVM* vm, void*) {
       Method("nativeSimStep", "(D)Z", &SimStep),
       Method("nativeSimTime", "()D", &SimTime),
       Method("nativeSimClockMicros", "()J", &SimClockMicros),
+      Method("nativeFlushSimValues", "()Z", &FlushSimValues),
       Method("nativePlaceRobot", "(DDD)Z", &PlaceRobot),
       Method("nativeRobotPose", "()[D", &RobotPose),
       Method("nativeRobotDistanceTravelled", "()D", &RobotDistanceTravelled),

@@ -3,6 +3,7 @@
 // Record(...) and then asks Next(...).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -44,7 +45,12 @@ void WatchWorld();
 // driver station or the motors change shows within one loop without any device call.
 constexpr uint64_t kWorldPassMicros = 20000;
 void LeaveCall();         // records every device's state for publishing
-void PublishAfterCall();  // publishes it, without the lock
+void PublishAfterCall();  // publishes it, without the lock; never waits for another thread
+// Returns once a publishing round begun after this call has ended, so that every change recorded
+// so far is in WPILib's sim data; false when none ended within `limit` (called from inside a WPILib
+// callback, whose lock keeps the publishing thread waiting). Without the driver's lock.
+bool PublishedWithin(std::chrono::milliseconds limit);
+constexpr std::chrono::milliseconds kFlushWait{2000};
 // Takes the driver's lock, counting the threads that wait for it, so that a long run of ticks
 // can let them go first (ShareLock).
 void LockDriver(std::unique_lock<std::recursive_mutex>& guard);

@@ -156,8 +156,13 @@ bool SimStep(double seconds) {
     // in. Stepped without the driver's lock: stepping wakes WPILib's notifiers, whose threads
     // call into devices.
     wpilib::StepClock(static_cast<uint64_t>(std::llround(seconds * 1e6)));
-    const velmora_sim::internal::DriverLock lock;
-    internal::FollowWpilibClock(true);  // every tick of the step, whoever started on them
+    {
+      const velmora_sim::internal::DriverLock lock;
+      internal::FollowWpilibClock(true);  // every tick of the step, whoever started on them
+    }
+    // The world's own pass may still be publishing what the step moved: the step returns with
+    // the sim values showing it.
+    internal::PublishedWithin(internal::kFlushWait);
     return true;
   }
   const velmora_sim::internal::DriverLock lock;
@@ -177,6 +182,8 @@ double SimTime() {
   const velmora_sim::internal::DriverLock lock;
   return static_cast<double>(W().ticks) * internal::kTickSeconds;
 }
+
+bool FlushSimValues() { return internal::PublishedWithin(internal::kFlushWait); }
 
 int64_t SimClockMicros() {
   const velmora_sim::internal::DriverLock lock;
@@ -440,9 +447,101 @@ void LeaveCall() {
   ShowBoardPanels();
 }
 
+namespace {
+
+// Publishing in rounds: one thread at a time publishes the panels' changes and the battery
+// voltage. A call that finds another thread publishing (the world's own pass, say) asks it for one
+// more round, which carries the call's changes, and returns without waiting: a thread that calls a
+// device from inside a WPILib sim callback holds WPILib's lock, which the publishing thread may
+// need. So a sim value read right after a call can still be the one before it while another thread
+// publishes; a test that reads sim values waits for the round first (PublishedWithin, through
+// FlushSimValues and SimStep).
+struct PublishRounds {
+  std::mutex mutex;
+  bool active = false;
+  bool again = false;     // a call made changes since the running round began
+  uint64_t started = 0;   // rounds begun
+  uint64_t finished = 0;  // the number of the last round that ended
+};
+
+PublishRounds& Rounds() {
+  static auto* rounds = new PublishRounds;  // never destroyed: a pass may publish during exit
+  return *rounds;
+}
+
+// Rounds one thread runs in a row for others before it goes back to its own program.
+constexpr int kMaxRounds = 8;
+
+// Whether this thread runs a round: a callback that calls a device from inside it must not wait
+// for its own round.
+thread_local bool t_publishing = false;
+
+void PublishRound() {
+  try {
+    Publish();
+    PublishBattery();
+  } catch (...) {
+    // Out of memory: what is left goes with the next round.
+  }
+}
+
+// Runs rounds until no call asks for another, or kMaxRounds; called with the rounds' mutex held.
+void RunRounds(std::unique_lock<std::mutex>& lock) {
+  PublishRounds& r = Rounds();
+  r.active = true;
+  t_publishing = true;
+  for (int round = 0; round < kMaxRounds; ++round) {
+    r.again = false;
+    const uint64_t number = ++r.started;
+    lock.unlock();
+    PublishRound();
+    lock.lock();
+    r.finished = number;
+    if (!r.again) break;
+  }
+  t_publishing = false;
+  r.active = false;
+}
+
+void PublishChanges() {
+  PublishRounds& r = Rounds();
+  std::unique_lock<std::mutex> lock(r.mutex);
+  if (r.active) {
+    r.again = true;
+    return;
+  }
+  RunRounds(lock);
+}
+
+}  // namespace
+
+bool PublishedWithin(std::chrono::milliseconds limit) {
+  if (!wpilib::kLinked) return true;
+  // Inside this thread's own round (a WPILib callback it runs): the round cannot end meanwhile.
+  if (t_publishing) return false;
+  PublishRounds& r = Rounds();
+  std::unique_lock<std::mutex> lock(r.mutex);
+  if (r.active) {
+    r.again = true;
+    // Looks now and then rather than waiting on a condition variable, whose timed wait needs a
+    // newer C library than the driver's floor.
+    const uint64_t ours = r.started + 1;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (r.active && r.finished < ours) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      lock.unlock();
+      std::this_thread::sleep_for(std::chrono::microseconds(50));
+      lock.lock();
+    }
+    if (r.finished >= ours) return true;
+    // The publisher stopped before the round for this thread's changes: this thread runs it.
+  }
+  RunRounds(lock);
+  return true;
+}
+
 void PublishAfterCall() {
-  Publish();
-  PublishBattery();
+  if (!t_publishing) PublishChanges();
   if (g_rewatchEnabled.exchange(false)) wpilib::RewatchEnabled();
   wpilib::KeepClockRunnerDue();
 }

@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "velmora_sim/SimDriver.h"
+
 namespace velmora_test {
 
 // Seconds of WPILib's (paused) clock.
@@ -92,8 +94,11 @@ inline std::vector<std::string> SimDeviceNames() {
   return names;
 }
 
-// One sim value of a device, found by names; 0 when there is no such device or value.
+// One sim value of a device, found by names; 0 when there is no such device or value. The world's
+// own pass may be publishing on its thread when a test looks: the value is looked up once every
+// change so far is in WPILib's sim data.
 inline HAL_SimValueHandle SimValue(const std::string& device, const std::string& value) {
+  static_cast<void>(velmora_sim::FlushSimValues());
   const HAL_SimDeviceHandle d = HALSIM_GetSimDeviceHandle(device.c_str());
   return d == 0 ? 0 : HALSIM_GetSimValueHandle(d, value.c_str());
 }

@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "WpilibSim.h"
 #include "support/TestSupport.h"
@@ -204,6 +206,58 @@ TEST_F(SimDevicesTest, ValuesSetFromACallbackDuringADriverCallAreNeverLost) {
   }
   HALSIM_CancelSimValueChangedCallback(uid);
   EXPECT_EQ(held, 10);
+}
+
+// The world's own pass publishes on its thread. A program's call made meanwhile never waits for
+// it (the pass may be held up in a team's callback, under WPILib's lock); a test reading sim values
+// flushes first, and then sees that call's change.
+TEST_F(SimDevicesTest, ACallNeverWaitsForThePassThatPublishesAndAFlushShowsItsChange) {
+  velmora::Orvex orvex(6);
+  velmora::Orvex::Motor& motor = orvex.GetMotor(0);
+  motor.Set(0.5);
+  const HAL_SimValueHandle speed = SimValue("Orvex[6]", "Motor 0 speed");
+  struct Gate {
+    std::thread::id program = std::this_thread::get_id();
+    std::atomic<bool> armed{false};
+    std::atomic<bool> held{false};
+    std::atomic<bool> open{false};
+    std::atomic<bool> timedOut{false};
+  } gate;
+  // Holds the world's pass inside its publishing, as a slow team callback would.
+  const int32_t uid = HALSIM_RegisterSimValueChangedCallback(
+      SimValue("Orvex[6]", "Motor 0 RPM"), &gate,
+      [](const char*, void* param, HAL_SimValueHandle, HAL_Bool, const HAL_Value*) {
+        auto* g = static_cast<Gate*>(param);
+        if (!g->armed.load() || std::this_thread::get_id() == g->program) return;
+        g->armed.store(false);
+        g->held.store(true);
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!g->open.load()) {
+          if (std::chrono::steady_clock::now() > limit) {
+            g->timedOut.store(true);
+            return;
+          }
+          std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+      },
+      0);
+  ASSERT_GE(uid, 0);
+  gate.armed.store(true);
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!gate.held.load() && std::chrono::steady_clock::now() < limit) {
+    velmora_test::StepWpilib(0.02);  // the motor speeds up: each pass shows a new RPM
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_TRUE(gate.held.load()) << "no pass of the world's own published the motor's speed";
+
+  // While the pass is held (and WPILib's sim data with it: not even a read gets through), the
+  // call returns; the pass publishes its change once the callback lets go.
+  motor.Set(-0.1);
+  gate.open.store(true);
+  EXPECT_FALSE(gate.timedOut.load()) << "the call waited for the held pass";
+  ASSERT_TRUE(velmora_sim::FlushSimValues());
+  EXPECT_FLOAT_EQ(static_cast<float>(HAL_GetSimValueDouble(speed)), -0.1f);
+  HALSIM_CancelSimValueChangedCallback(uid);
 }
 
 // WPILib's sim data reset under open devices: a device made afterwards may get an old one's

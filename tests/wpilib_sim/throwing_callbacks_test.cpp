@@ -59,6 +59,7 @@ TEST_F(ThrowingCallbacksTest, ABatteryCallbackThatThrowsIsReportedAndTheBatteryG
   ASSERT_TRUE(velmora_sim::SetBatteryEmf(11.1));
   velmora_test::StepWpilib(0.01);
   EXPECT_EQ(velmora_sim::Battery().volts, 11.1);  // the call that publishes the new voltage
+  ASSERT_TRUE(velmora_sim::FlushSimValues());
   EXPECT_EQ(fired, 1);
   EXPECT_EQ(HALSIM_GetRoboRioVInVoltage(0), 11.1) << "WPILib has the voltage all the same";
   EXPECT_TRUE(Says(err.Text(), "the input voltage was set to 11.1"));
@@ -68,6 +69,7 @@ TEST_F(ThrowingCallbacksTest, ABatteryCallbackThatThrowsIsReportedAndTheBatteryG
   ASSERT_TRUE(velmora_sim::SetBatteryEmf(10.1));
   velmora_test::StepWpilib(0.01);
   (void)velmora_sim::Battery();
+  ASSERT_TRUE(velmora_sim::FlushSimValues());
   EXPECT_EQ(fired, 2);
   EXPECT_EQ(HALSIM_GetRoboRioVInVoltage(0), 10.1);
   armed = false;

@@ -37,7 +37,10 @@ class WorldClockTest : public velmora_test::DriverTest {
     velmora_test::SetBatteryVoltage(12.0);
     DriverTest::TearDown();
   }
-  static double InputVolts() { return frc::RobotController::GetInputVoltage(); }
+  static double InputVolts() {
+    static_cast<void>(velmora_sim::FlushSimValues());
+    return frc::RobotController::GetInputVoltage();
+  }
   static void LockAll(int canId) {
     const std::string device = "Orvex[" + std::to_string(canId) + "]";
     for (int i = 0; i < 4; ++i) {

@@ -367,6 +367,16 @@ VELMORA_SIM_API bool MockDSEnabled();
 constexpr double kMaxSimStepSeconds = 3600.0;
 VELMORA_SIM_API bool SimStep(double seconds);
 VELMORA_SIM_API double SimTime();  // seconds since the last Reset
+// Built against WPILib, the driver publishes its sim devices, sim values and the battery voltage
+// after each call, one thread at a time; a call that finds another thread publishing (the world's
+// own pass on WPILib's clock, say) leaves its changes to that thread and returns. A test that reads
+// sim values through WPILib's sim API right after device calls calls FlushSimValues first: it
+// returns once every change the driver made so far is in WPILib's sim data. (SimStep does the same
+// before it returns. The world moves up to WPILib's clock at the next device call or pass, not
+// here.) False when that took longer than two seconds, which happens only when it is called from
+// inside a WPILib sim callback: WPILib runs those under a lock the publishing thread needs.
+// Without WPILib it does nothing.
+VELMORA_SIM_API bool FlushSimValues();
 // The simulated time on the program's clock, in microseconds, as device timestamps give it:
 // WPILib's clock (HAL_GetFPGATime) in whole ticks when the driver follows it, otherwise
 // SimTime() in microseconds.

@@ -3,6 +3,7 @@ package dev.velmora.frc;
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
+import dev.velmora.frc.sim.SimWorld;
 import edu.wpi.first.hal.sim.SimDeviceSim;
 import edu.wpi.first.hal.sim.SimHooks;
 import edu.wpi.first.networktables.NetworkTableInstance;
@@ -58,6 +59,7 @@ class TimedRobotTest extends DriverTestBase {
       assertTrue(robot.m_periods >= 40, "periods run: " + robot.m_periods);
       assertTrue(robot.m_rpm > 1000.0, "the motor turns on WPILib's clock: " + robot.m_rpm);
       assertTrue(robot.m_distance > 0.5, "the wheel rolled: " + robot.m_distance);
+      assertTrue(SimWorld.flushSimValues());
       SimDeviceSim device = new SimDeviceSim("Orvex[8]");
       assertEquals(0.5, device.getDouble("Motor 0 speed").get(), 0.0);
       assertTrue(device.getDouble("Motor 0 RPM").get() > 1000.0);

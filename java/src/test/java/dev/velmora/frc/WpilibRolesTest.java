@@ -6,6 +6,7 @@ import static org.junit.jupiter.api.Assertions.assertNotNull;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import dev.velmora.frc.sim.SimDriver;
+import dev.velmora.frc.sim.SimWorld;
 import edu.wpi.first.hal.sim.PWMSim;
 import edu.wpi.first.hal.sim.SimDeviceSim;
 import edu.wpi.first.hal.sim.SimHooks;
@@ -151,6 +152,7 @@ class WpilibRolesTest extends DriverTestBase {
   void openDevicesAreWpilibSimDevices() {
     try (Orvex orvex = new Orvex(7); Lumira lumira = new Lumira(3)) {
       orvex.getMotor(2).set(0.1);
+      assertTrue(SimWorld.flushSimValues());
       assertNotNull(new SimDeviceSim("Orvex[7]").getDouble("Motor 2 speed"));
       assertEquals(0.1, new SimDeviceSim("Orvex[7]").getDouble("Motor 2 speed").get(), 0.0);
       assertEquals(3, lumira.getCanID());

@@ -218,6 +218,21 @@ public final class SimWorld {
   }
 
   /**
+   * Returns once every change the devices made so far is in WPILib's sim data: sim devices, sim
+   * values and the battery voltage. The driver publishes them after each call, one thread at a
+   * time; a call that finds another thread publishing (the world's own pass on WPILib's clock,
+   * say) leaves its changes to that thread and returns. So a test that reads sim values through
+   * WPILib's sim API ({@code SimDeviceSim}, {@code RoboRioSim}) right after device calls calls this
+   * first. {@link #simStep} does the same before it returns.
+   *
+   * @return false when that took longer than two seconds, which happens only when called from
+   *     inside a WPILib sim callback: WPILib runs those under a lock the publishing thread needs
+   */
+  public static boolean flushSimValues() {
+    return nativeFlushSimValues();
+  }
+
+  /**
    * Puts the robot at a pose, its heading taken into -pi to pi.
    *
    * @param x metres
@@ -429,6 +444,8 @@ public final class SimWorld {
   private static native double nativeSimTime();
 
   private static native long nativeSimClockMicros();
+
+  private static native boolean nativeFlushSimValues();
 
   private static native boolean nativePlaceRobot(double x, double y, double heading);
 

@@ -85,8 +85,16 @@ inline bool StepLoops(int loops) {
   return true;
 }
 
+// A sim device by its name, once every change so far is published (the world's own pass may be
+// publishing on its thread when a test looks); 0 when there is none.
+inline HAL_SimDeviceHandle SimDevice(const char* name) {
+  static_cast<void>(velmora_sim::FlushSimValues());
+  return HALSIM_GetSimDeviceHandle(name);
+}
+
 // The names of every sim device, as WPILib's simulation tools list them.
 inline std::vector<std::string> SimDeviceNames() {
+  static_cast<void>(velmora_sim::FlushSimValues());
   std::vector<std::string> names;
   HALSIM_EnumerateSimDevices("", &names, [](const char* name, void* param, HAL_SimDeviceHandle) {
     static_cast<std::vector<std::string>*>(param)->push_back(name);
@@ -94,12 +102,10 @@ inline std::vector<std::string> SimDeviceNames() {
   return names;
 }
 
-// One sim value of a device, found by names; 0 when there is no such device or value. The world's
-// own pass may be publishing on its thread when a test looks: the value is looked up once every
-// change so far is in WPILib's sim data.
+// One sim value of a device, found by names once every change is published (as SimDevice); 0 when
+// there is no such device or value.
 inline HAL_SimValueHandle SimValue(const std::string& device, const std::string& value) {
-  static_cast<void>(velmora_sim::FlushSimValues());
-  const HAL_SimDeviceHandle d = HALSIM_GetSimDeviceHandle(device.c_str());
+  const HAL_SimDeviceHandle d = SimDevice(device.c_str());
   return d == 0 ? 0 : HALSIM_GetSimValueHandle(d, value.c_str());
 }
 
@@ -114,7 +120,7 @@ inline bool SimValueReadOnly(const std::string& device, const std::string& value
     bool found = false;
     bool readonly = false;
   } search{value};
-  const HAL_SimDeviceHandle d = HALSIM_GetSimDeviceHandle(device.c_str());
+  const HAL_SimDeviceHandle d = SimDevice(device.c_str());
   HALSIM_EnumerateSimValues(
       d, &search,
       [](const char* name, void* param, HAL_SimValueHandle, HAL_Bool ro, const HAL_Value*) {

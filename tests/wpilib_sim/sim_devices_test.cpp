@@ -265,15 +265,15 @@ TEST_F(SimDevicesTest, ACallNeverWaitsForThePassThatPublishesAndAFlushShowsItsCh
 TEST_F(SimDevicesTest, ResettingWpilibsSimDataKeepsEachDevicesValuesItsOwn) {
   auto before = std::make_unique<velmora::Orvex>(5);
   before->GetMotor(0).Set(0.1);
-  const HAL_SimDeviceHandle old = HALSIM_GetSimDeviceHandle("Orvex[5]");
+  const HAL_SimDeviceHandle old = velmora_test::SimDevice("Orvex[5]");
   ASSERT_NE(old, 0);
   HALSIM_ResetSimDeviceData();
   velmora::Orvex after(6);
   after.GetMotor(0).Set(0.3);
   before->GetMotor(0).Set(0.2);
   static_cast<void>(before->GetMotor(0).GetRPM());
-  const HAL_SimDeviceHandle first = HALSIM_GetSimDeviceHandle("Orvex[5]");
-  const HAL_SimDeviceHandle second = HALSIM_GetSimDeviceHandle("Orvex[6]");
+  const HAL_SimDeviceHandle first = velmora_test::SimDevice("Orvex[5]");
+  const HAL_SimDeviceHandle second = velmora_test::SimDevice("Orvex[6]");
   ASSERT_NE(first, 0) << "the open controller is shown again";
   ASSERT_NE(second, 0);
   EXPECT_NE(first, second);
@@ -281,9 +281,9 @@ TEST_F(SimDevicesTest, ResettingWpilibsSimDataKeepsEachDevicesValuesItsOwn) {
   EXPECT_EQ(SimDouble("Orvex[6]", "Motor 0 speed"), 0.3);
   // Releasing the first frees its own sim device, not the one that took its old handle.
   before.reset();
-  EXPECT_EQ(HALSIM_GetSimDeviceHandle("Orvex[5]"), 0);
+  EXPECT_EQ(velmora_test::SimDevice("Orvex[5]"), 0);
   static_cast<void>(after.GetMotor(0).GetRPM());
-  EXPECT_EQ(HALSIM_GetSimDeviceHandle("Orvex[6]"), second);
+  EXPECT_EQ(velmora_test::SimDevice("Orvex[6]"), second);
   EXPECT_EQ(SimDouble("Orvex[6]", "Motor 0 speed"), 0.3);
 }
 

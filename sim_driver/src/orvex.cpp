@@ -161,7 +161,6 @@ std::atomic<double> g_publishVolts{0.0};
 std::atomic<uint64_t> g_publishSequence{0};
 uint64_t g_publishedSequence = 0;   // only the publishing thread touches it
 double g_lastPublishedVolts = NAN;  // likewise
-std::atomic<bool> g_publishing{false};
 
 void InputVoltageSet(double volts) {
   if (t_publishingVolts) return;
@@ -553,9 +552,7 @@ void WatchBattery() {
 
 void PublishBattery() {
   if (!wpilib::kLinked) return;
-  // One thread publishes at a time; another leaves its value to it. The publishing thread looks
-  // again before it stops, so the latest value goes out (or waits for the next call).
-  if (g_publishing.exchange(true, std::memory_order_acquire)) return;
+  // Called by one thread at a time, in the driver's publishing rounds.
   // WPILib holds a voltage that is neither the driver's last nor one its watch saw set: WPILib's
   // robot controller data was reset (HALSIM_ResetRoboRioData), which puts the voltage back and
   // drops every callback. Take what WPILib holds as set from outside, and watch again, so that a
@@ -566,7 +563,6 @@ void PublishBattery() {
       held != g_inputVolts.load(std::memory_order_relaxed)) {
     InputVoltageSet(held);
     wpilib::RewatchInputVoltage();
-    g_publishing.store(false, std::memory_order_release);
     return;  // the next call takes it, and publishes the bus voltage from it
   }
   for (int pass = 0; pass < 4; ++pass) {
@@ -579,7 +575,6 @@ void PublishBattery() {
     g_publishedSequence = sequence;
     g_lastPublishedVolts = volts;
   }
-  g_publishing.store(false, std::memory_order_release);
 }
 
 double OrvexChannelTurns(int32_t canId, int index) {

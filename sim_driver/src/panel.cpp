@@ -41,7 +41,6 @@ struct Publisher {
   std::mutex mutex;
   std::vector<std::shared_ptr<PanelRecord>> records;  // in the order the panels were made
   uint64_t nextId = 1;
-  bool active = false;  // a thread is publishing
 };
 
 // Never destroyed: the panels of devices a program leaves open refer to it up to exit.
@@ -328,34 +327,21 @@ std::optional<double> Panel::Changed(size_t slot) {
 void Publish() {
   if (!wpilib::kLinked) return;
   Publisher& p = P();
-  {
-    const std::lock_guard<std::mutex> lock(p.mutex);
-    // Another thread publishes: it plans again before it stops, and so takes this call's changes.
-    if (p.active) return;
-    p.active = true;
-  }
   try {
     for (int pass = 0; pass < kMaxPasses; ++pass) {
       std::vector<Job> jobs;
       {
         const std::lock_guard<std::mutex> lock(p.mutex);
         jobs = Plan(p, pass == 0);
-        // Stop in the same hold of the mutex that found nothing to do, so that a thread that saw
-        // this one active had its changes in this plan.
-        if (jobs.empty()) {
-          p.active = false;
-          return;
-        }
       }
+      if (jobs.empty()) return;
       for (Job& job : jobs) Run(job);
       const std::lock_guard<std::mutex> lock(p.mutex);
       for (const Job& job : jobs) Store(job);
     }
   } catch (...) {
-    // Out of memory while planning: the changes wait for the next call.
+    // Out of memory while planning: the changes wait for the next round.
   }
-  const std::lock_guard<std::mutex> lock(p.mutex);
-  p.active = false;
 }
 
 }  // namespace velmora_sim::internal

@@ -70,10 +70,9 @@ class Panel {
   std::vector<double> m_values;  // the model's side: what each slot shows
 };
 
-// Publishes every panel's changes to WPILib. Called without the driver's lock. While one thread
-// publishes, another thread's call leaves its changes to it rather than wait (waiting could
-// deadlock on WPILib's lock, which the publishing thread may need). Bounded: a callback that calls
-// back into a device on every set cannot keep it going; what is left goes with the next call.
+// Publishes every panel's changes to WPILib. Called without the driver's lock, by one thread at a
+// time (the driver's publishing rounds see to that). Bounded: a callback that calls back into a
+// device on every set cannot keep it going; what is left goes with the next round.
 void Publish();
 
 }  // namespace velmora_sim::internal
